@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFile;
+
+// The game's archive container: a count byte at offset 4, 56-byte directory slots from offset 8,
+// entry data back to back after the directory, each padded to a multiple of 4.
+struct ArchiveEntry {
+    std::string m_strName;
+    std::uint32_t m_nSize = 0;
+    std::uint64_t m_nOffset = 0; // start of the data, from the start of the file
+};
+
+struct ArchiveDirectory {
+    std::vector<ArchiveEntry> m_aEntries; // the entries read, in directory order
+    bool m_bDamaged = false; // the count byte is missing or a name runs to the end of the file
+};
+
+// Reads the directory of an open archive. On damage, the entries before it are kept.
+ArchiveDirectory ReadArchiveDirectory(CFile& file);

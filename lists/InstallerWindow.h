@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the installer's logic needs of its window, and nothing more. The Windows dialog implements
+// it over real controls; the tests implement it in memory.
+class CInstallerWindow {
+public:
+    static constexpr int kPictureWidth = 192;
+    static constexpr int kPictureHeight = 128;
+    static constexpr std::size_t kPictureBytes = 3u * kPictureWidth * kPictureHeight; // 73,728
+
+    virtual ~CInstallerWindow() = default;
+
+    // The list boxes IDC_AVAILABLE and IDC_INSTALLED: single selection, not sorted.
+    virtual int GetCurSel(int nListId) const = 0; // -1 for none
+    virtual void AddString(int nListId, const std::string& str) = 0;
+    virtual void InsertString(int nListId, int nIndex, const std::string& str) = 0;
+    virtual void DeleteString(int nListId, int nIndex) = 0; // deleting the selected line leaves none
+    virtual void SetCurSel(int nListId, int nIndex) = 0;
+    virtual int GetCount(int nListId) const = 0;
+    virtual std::string GetText(int nListId, int nIndex) const = 0;
+
+    // The information boxes IDC_AVAILABLE_INFO and IDC_INSTALLED_INFO.
+    virtual void SetInfoText(int nBoxId, const std::string& str) = 0;
+
+    // The picture view on frame IDC_INSTALLED_PICTURE or IDC_AVAILABLE_PICTURE: draws picture
+    // nImage of the image list at once; -1 leaves the view as it was.
+    virtual void SetImage(int nFrameId, int nImage) = 0;
+
+    // The image list: creates it empty, then adds one 192 x 128 24-bit picture (blue, green, red,
+    // rows from the top, kPictureBytes bytes) and gives its index.
+    virtual void CreateImageList() = 0;
+    virtual int AddPicture(const std::uint8_t* pPicture) = 0;
+
+    virtual void EndDialog(int nResult) = 0;
+    virtual void EnableOk(bool bEnable) = 0;
+    // Tells the user of an error or a refused command; the Windows shell shows a stop-icon box.
+    virtual void ReportError(const std::string& strMessage) = 0;
+};

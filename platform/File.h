@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A file opened by a path as the rest of the program writes it: relative to the current
+// directory, with backslash separators. On Windows the path goes to the system as it is; elsewhere
+// every component is matched without regard to case (see PathResolver.h).
+//
+// Reads are buffered, yet GetPosition and Seek always work on the exact logical position.
+// Writes go straight through: all bytes are written or CFileException is raised.
+class CFile {
+public:
+    // The three open modes, with the flag values the program's callers use.
+    static constexpr unsigned modeRead = 0x0000;
+    static constexpr unsigned modeWrite = 0x0001;
+    static constexpr unsigned modeCreate = 0x1000;
+    static constexpr unsigned typeBinary = 0x8000;
+    static constexpr unsigned kBinaryRead = typeBinary | modeRead;                // 0x8000
+    static constexpr unsigned kBinaryWrite = typeBinary | modeCreate | modeWrite; // 0x9001
+    static constexpr unsigned kPlainRead = modeRead;                              // 0
+
+    CFile() = default;
+    // Opens at once; raises CFileException when that fails.
+    CFile(const std::string& strPath, unsigned nFlags);
+    ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    void Open(const std::string& strPath, unsigned nFlags);
+    bool IsOpen() const { return m_nHandle != kNoHandle; }
+
+    // Returns the number of bytes actually read; fewer (or none) at the end of the file.
+    std::size_t Read(void* pBuffer, std::size_t nCount);
+    void Write(const void* pBuffer, std::size_t nCount);
+    void Write(const std::string& str) { Write(str.data(), str.size()); }
+    void Seek(std::uint64_t nOffset);
+    std::uint64_t GetPosition() const { return m_nPosition; }
+    std::uint64_t GetLength() const;
+    // Pushes written bytes to the disk, so that a replace that follows cannot expose a short file.
+    void Flush();
+    // Closes; raises when the system reports a failure. The destructor closes silently.
+    void Close();
+    const std::string& GetFilePath() const { return m_strPath; }
+
+    // True when the file can be opened for reading (an existence probe).
+    static bool Exists(const std::string& strPath);
+    static void Remove(const std::string& strPath);
+    // Fails when strNew exists.
+    static void Rename(const std::string& strOld, const std::string& strNew);
+    // Moves strSource over strTarget in one step, replacing it when it exists.
+    static void Replace(const std::string& strSource, const std::string& strTarget);
+
+private:
+    static constexpr std::intptr_t kNoHandle = -1;
+    void CloseHandle() noexcept;
+
+    std::intptr_t m_nHandle = kNoHandle;
+    std::string m_strPath;
+    std::uint64_t m_nPosition = 0;    // logical position
+    std::vector<unsigned char> m_aBuffer; // read-ahead bytes
+    std::size_t m_nBufferStart = 0;   // index in m_aBuffer of the byte at m_nPosition
+    std::uint64_t m_nSystemPosition = 0; // where the system's file pointer stands
+};
+
+// Directory search by wild-card pattern ('*' and '?') in the current directory. Names come one at
+// a time; on Linux in case-insensitive name order, so runs are repeatable. Directories whose names
+// match are yielded too.
+//
+//   CFileFind finder;
+//   for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) ...
+class CFileFind {
+public:
+    bool FindFile(const std::string& strPattern);
+    bool FindNextFile();
+    const std::string& GetFileName() const;
+    bool IsDirectory() const;
+
+private:
+    struct Entry {
+        std::string strName;
+        bool bDirectory;
+    };
+    std::vector<Entry> m_aEntries;
+    std::size_t m_nCurrent = 0;
+};
