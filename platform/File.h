@@ -11,7 +11,7 @@
 // Reads are buffered, yet GetPosition and Seek always work on the exact logical position.
 // Writes go straight through: all bytes are written or CFileException is raised.
 class CFile {
-public:
+  public:
     // The three open modes, with the flag values the program's callers use.
     static constexpr unsigned modeRead = 0x0000;
     static constexpr unsigned modeWrite = 0x0001;
@@ -52,36 +52,47 @@ public:
     // Moves strSource over strTarget in one step, replacing it when it exists.
     static void Replace(const std::string& strSource, const std::string& strTarget);
 
-private:
+  private:
     static constexpr std::intptr_t kNoHandle = -1;
+    static constexpr std::size_t kReadAhead = 64 * 1024;
+
+    // Raises when no file is open, as the system would for a closed handle.
+    void RequireOpen(const char* pszAction) const;
+    // The backend's primitives under the read-ahead: one system read at the system's position
+    // (0 at the end), and a move of the system's position.
+    std::size_t SystemRead(void* pBuffer, std::size_t nCount);
+    void SystemSeek(std::uint64_t nOffset);
     void CloseHandle() noexcept;
 
     std::intptr_t m_nHandle = kNoHandle;
     std::string m_strPath;
-    std::uint64_t m_nPosition = 0;    // logical position
+    std::uint64_t m_nPosition = 0;        // logical position
     std::vector<unsigned char> m_aBuffer; // read-ahead bytes
-    std::size_t m_nBufferStart = 0;   // index in m_aBuffer of the byte at m_nPosition
-    std::uint64_t m_nSystemPosition = 0; // where the system's file pointer stands
+    std::size_t m_nBufferStart = 0;       // index in m_aBuffer of the byte at m_nPosition
+    std::uint64_t m_nSystemPosition = 0;  // where the system's file pointer stands
 };
 
 // Directory search by wild-card pattern ('*' and '?') in the current directory. Names come one at
-// a time; on Linux in case-insensitive name order, so runs are repeatable. Directories whose names
-// match are yielded too.
+// a time, in case-insensitive name order so that runs are repeatable; "." and ".." are left out.
+// Directories whose names match are yielded too. The pattern may name a folder ("data\*.pix").
 //
 //   CFileFind finder;
 //   for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) ...
 class CFileFind {
-public:
+  public:
     bool FindFile(const std::string& strPattern);
     bool FindNextFile();
     const std::string& GetFileName() const;
     bool IsDirectory() const;
 
-private:
+  private:
     struct Entry {
         std::string strName;
         bool bDirectory;
     };
+    // Case-insensitive name order, byte-wise among names that differ only in case.
+    void SortEntries();
+
     std::vector<Entry> m_aEntries;
     std::size_t m_nCurrent = 0;
 };

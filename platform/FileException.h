@@ -6,7 +6,7 @@
 // The one error type of every failing file operation. It carries the cause code, the operating
 // system's error number and the file concerned, and a message a user can act on.
 class CFileException : public std::exception {
-public:
+  public:
     // Cause codes; 0 is "none", which is also what the end-of-input marker of ReadLine carries.
     enum Cause {
         none = 0,
@@ -26,20 +26,24 @@ public:
         endOfFile,
     };
 
-    // strAction says what was being done ("open", "write to", ...); strReason is the system's text.
+    // strAction says what was being done ("write to", "open {} for reading", ...); "{}" marks where
+    // the quoted file name goes, after the action when it is missing. strReason is the system's
+    // text. The message reads: Could not <action> "<file>": <reason>.
     CFileException(int nCause, long lOsError, std::string strFileName, const std::string& strAction,
                    const std::string& strReason);
 
     // The end of input, raised by ReadLine: cause 0, error 0, file "EOF".
     static CFileException EndOfInput();
 
-    bool IsEndOfInput() const { return m_cause == none && m_lOsError == 0 && m_strFileName == "EOF"; }
+    bool IsEndOfInput() const {
+        return m_cause == none && m_lOsError == 0 && m_strFileName == "EOF";
+    }
     const char* what() const noexcept override { return m_strMessage.c_str(); }
 
     int m_cause;
     long m_lOsError;
     std::string m_strFileName;
 
-private:
+  private:
     std::string m_strMessage;
 };

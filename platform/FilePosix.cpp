@@ -1,1 +1,301 @@
-// placeholder until written
+// The file layer on POSIX systems. Paths are mapped onto the real names by PathResolver.
+#include "platform/File.h"
+#include "platform/FileException.h"
+#include "platform/FileFaults.h"
+#include "platform/PathResolver.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+int CauseOf(int nError) {
+    switch (nError) {
+    case ENOENT:
+        return CFileException::fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return CFileException::badPath;
+    case EMFILE:
+    case ENFILE:
+        return CFileException::tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case EEXIST:
+    case ETXTBSY:
+        return CFileException::accessDenied;
+    case EBADF:
+        return CFileException::invalidFile;
+    case EBUSY:
+        return CFileException::sharingViolation;
+    case ESPIPE:
+    case EOVERFLOW:
+        return CFileException::badSeek;
+    case EIO:
+        return CFileException::hardIO;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return CFileException::diskFull;
+    default:
+        return CFileException::genericException;
+    }
+}
+
+[[noreturn]] void ThrowError(int nError, const std::string& strPath, const std::string& strAction) {
+    throw CFileException(CauseOf(nError), nError, strPath, strAction, std::strerror(nError));
+}
+
+int HandleOf(std::intptr_t nHandle) {
+    return static_cast<int>(nHandle);
+}
+
+std::string FolderOf(const std::string& strPath) {
+    const std::size_t nSlash = strPath.rfind('/');
+    return nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : strPath.substr(0, nSlash);
+}
+
+std::string LastComponent(const std::string& strPath) {
+    const std::size_t nSlash = strPath.find_last_of("\\/");
+    return nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+}
+
+// Makes a rename survive a power cut. Best effort: the rename itself has already succeeded.
+void SyncFolder(const std::string& strPath) {
+    const int fd = open(FolderOf(strPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+bool MatchesNoCase(const char* pszMask, const char* pszName) {
+    // Iterative glob: on a mismatch, let the last '*' swallow one more character.
+    const char* pStar = nullptr;
+    const char* pResume = nullptr;
+    while (*pszName != '\0') {
+        if (*pszMask == '*') {
+            pStar = pszMask++;
+            pResume = pszName;
+        } else if (*pszMask == '?' ||
+                   (*pszMask != '\0' && FoldCase(*pszMask) == FoldCase(*pszName))) {
+            ++pszMask;
+            ++pszName;
+        } else if (pStar != nullptr) {
+            pszMask = pStar + 1;
+            pszName = ++pResume;
+        } else {
+            return false;
+        }
+    }
+    while (*pszMask == '*')
+        ++pszMask;
+    return *pszMask == '\0';
+}
+
+} // namespace
+
+void CFile::Open(const std::string& strPath, unsigned nFlags) {
+    CloseHandle();
+    m_strPath = strPath;
+    m_nPosition = 0;
+    m_nSystemPosition = 0;
+    m_aBuffer.clear();
+    m_nBufferStart = 0;
+
+    const bool bWrite = (nFlags & modeWrite) != 0;
+    const bool bCreate = (nFlags & modeCreate) != 0;
+    const char* pszAction = !bWrite   ? "open {} for reading"
+                            : bCreate ? "create"
+                                      : "open {} for writing";
+    CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
+
+    const std::string strReal = ResolvePath(strPath).strPath;
+    const int nMode = bWrite ? O_WRONLY | (bCreate ? O_CREAT | O_TRUNC : 0) : O_RDONLY;
+    int fd;
+    do
+        fd = open(strReal.c_str(), nMode | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        ThrowError(errno, strPath, pszAction);
+
+    // Linux opens a folder for reading without complaint; the program must see it as no file.
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int nError = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        close(fd);
+        if (nError == EISDIR)
+            throw CFileException(CFileException::accessDenied, EISDIR, strPath, pszAction,
+                                 "It is a folder, not a file");
+        ThrowError(nError, strPath, pszAction);
+    }
+    m_nHandle = fd;
+}
+
+std::size_t CFile::SystemRead(void* pBuffer, std::size_t nCount) {
+    ssize_t n;
+    do
+        n = read(HandleOf(m_nHandle), pBuffer, nCount);
+    while (n < 0 && errno == EINTR);
+    if (n < 0)
+        ThrowError(errno, m_strPath, "read from");
+    m_nSystemPosition += static_cast<std::uint64_t>(n);
+    return static_cast<std::size_t>(n);
+}
+
+void CFile::SystemSeek(std::uint64_t nOffset) {
+    if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        ThrowError(EOVERFLOW, m_strPath, "move within");
+    if (lseek(HandleOf(m_nHandle), static_cast<off_t>(nOffset), SEEK_SET) < 0)
+        ThrowError(errno, m_strPath, "move within");
+}
+
+void CFile::Write(const void* pBuffer, std::size_t nCount) {
+    RequireOpen("write to");
+    CheckFileFault(FileOp::Write, m_strPath, "write to");
+    const auto* p = static_cast<const unsigned char*>(pBuffer);
+    std::size_t nDone = 0;
+    while (nDone < nCount) {
+        const ssize_t n = write(HandleOf(m_nHandle), p + nDone, nCount - nDone);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            ThrowError(errno, m_strPath, "write to");
+        if (n == 0)
+            ThrowError(ENOSPC, m_strPath, "write to");
+        nDone += static_cast<std::size_t>(n);
+    }
+    m_nPosition += nDone;
+    m_nSystemPosition += nDone;
+}
+
+std::uint64_t CFile::GetLength() const {
+    RequireOpen("get the size of");
+    struct stat st {};
+    if (fstat(HandleOf(m_nHandle), &st) != 0)
+        ThrowError(errno, m_strPath, "get the size of");
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void CFile::Flush() {
+    RequireOpen("save");
+    CheckFileFault(FileOp::Flush, m_strPath, "save");
+    // EINVAL: the file does not support syncing (a pipe, a special file); nothing to push.
+    if (fsync(HandleOf(m_nHandle)) != 0 && errno != EINVAL)
+        ThrowError(errno, m_strPath, "save");
+}
+
+void CFile::Close() {
+    if (!IsOpen())
+        return;
+    const int fd = HandleOf(m_nHandle);
+    m_nHandle = kNoHandle;
+    try {
+        CheckFileFault(FileOp::Close, m_strPath, "close");
+    } catch (const CFileException&) {
+        close(fd);
+        throw;
+    }
+    // Linux releases the descriptor even when close reports an error, so no retry.
+    if (close(fd) != 0 && errno != EINTR)
+        ThrowError(errno, m_strPath, "close");
+}
+
+void CFile::CloseHandle() noexcept {
+    if (IsOpen())
+        close(HandleOf(m_nHandle));
+    m_nHandle = kNoHandle;
+}
+
+void CFile::Remove(const std::string& strPath) {
+    CheckFileFault(FileOp::Remove, strPath, "delete");
+    if (unlink(ResolvePath(strPath).strPath.c_str()) != 0)
+        ThrowError(errno, strPath, "delete");
+}
+
+void CFile::Rename(const std::string& strOld, const std::string& strNew) {
+    const std::string strAction = "rename {} to \"" + strNew + "\"";
+    CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
+    const ResolvedPath source = ResolvePath(strOld);
+    ResolvedPath target = ResolvePath(strNew);
+    if (target.bExists) {
+        // Only the file itself may stand under the new name in another case: that rename just
+        // changes the case, as it does on Windows.
+        if (!source.bExists || target.strPath != source.strPath)
+            ThrowError(EEXIST, strOld, strAction);
+        target.strPath = FolderOf(target.strPath) + "/" + LastComponent(strNew);
+    }
+    const char* pszFrom = source.strPath.c_str();
+    const char* pszTo = target.strPath.c_str();
+    if (renameat2(AT_FDCWD, pszFrom, AT_FDCWD, pszTo, RENAME_NOREPLACE) == 0)
+        return;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        ThrowError(errno, strOld, strAction);
+    // A file system without RENAME_NOREPLACE: a hard link refuses an existing name just as well.
+    if (link(pszFrom, pszTo) == 0) {
+        if (unlink(pszFrom) != 0) {
+            const int nError = errno;
+            unlink(pszTo);
+            ThrowError(nError, strOld, strAction);
+        }
+        return;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP)
+        ThrowError(errno, strOld, strAction);
+    // Nor hard links: check, then rename.
+    struct stat st {};
+    if (lstat(pszTo, &st) == 0)
+        ThrowError(EEXIST, strOld, strAction);
+    if (rename(pszFrom, pszTo) != 0)
+        ThrowError(errno, strOld, strAction);
+}
+
+void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
+    const std::string strAction = "move {} over \"" + strTarget + "\"";
+    CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
+    const std::string strTo = ResolvePath(strTarget).strPath;
+    if (rename(ResolvePath(strSource).strPath.c_str(), strTo.c_str()) != 0)
+        ThrowError(errno, strSource, strAction);
+    SyncFolder(strTo);
+}
+
+bool CFileFind::FindFile(const std::string& strPattern) {
+    m_aEntries.clear();
+    m_nCurrent = 0;
+    const std::size_t nSlash = strPattern.find_last_of("\\/");
+    std::string strFolder = ".";
+    std::string strMask = strPattern;
+    if (nSlash != std::string::npos) {
+        strFolder = ResolvePath(strPattern.substr(0, nSlash + 1)).strPath;
+        strMask = strPattern.substr(nSlash + 1);
+    }
+    // Windows reads "*.*" as every name, with or without a dot.
+    if (strMask.empty() || strMask == "*.*")
+        strMask = "*";
+
+    DIR* pDir = opendir(strFolder.c_str());
+    if (pDir == nullptr)
+        return false;
+    while (const dirent* pEntry = readdir(pDir)) {
+        const std::string strName = pEntry->d_name;
+        if (strName == "." || strName == ".." || !MatchesNoCase(strMask.c_str(), strName.c_str()))
+            continue;
+        struct stat st {};
+        const bool bDirectory =
+            stat((strFolder + "/" + strName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        m_aEntries.push_back({strName, bDirectory});
+    }
+    closedir(pDir);
+    SortEntries();
+    return !m_aEntries.empty();
+}

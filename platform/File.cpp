@@ -1,0 +1,114 @@
+// The parts of the file layer that do not depend on the system: the read-ahead over the backend's
+// primitives, the existence probe, and the order of search results.
+#include "platform/File.h"
+
+#include "platform/FileException.h"
+#include "platform/FileFaults.h"
+
+#include <algorithm>
+#include <cstring>
+
+CFile::CFile(const std::string& strPath, unsigned nFlags) {
+    Open(strPath, nFlags);
+}
+
+CFile::~CFile() {
+    CloseHandle();
+}
+
+void CFile::RequireOpen(const char* pszAction) const {
+    if (!IsOpen())
+        throw CFileException(CFileException::invalidFile, 0, m_strPath, pszAction,
+                             "the file is not open");
+}
+
+std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
+    RequireOpen("read from");
+    CheckFileFault(FileOp::Read, m_strPath, "read from");
+    auto* pOut = static_cast<unsigned char*>(pBuffer);
+    std::size_t nDone = 0;
+    while (nDone < nCount) {
+        if (m_nBufferStart < m_aBuffer.size()) {
+            const std::size_t n = std::min(m_aBuffer.size() - m_nBufferStart, nCount - nDone);
+            std::memcpy(pOut + nDone, m_aBuffer.data() + m_nBufferStart, n);
+            m_nBufferStart += n;
+            nDone += n;
+            continue;
+        }
+        const std::size_t nLeft = nCount - nDone;
+        if (nLeft >= kReadAhead) {
+            // Large reads would only be copied twice.
+            m_aBuffer.clear();
+            m_nBufferStart = 0;
+            const std::size_t n = SystemRead(pOut + nDone, nLeft);
+            if (n == 0)
+                break;
+            nDone += n;
+        } else {
+            m_aBuffer.resize(kReadAhead);
+            m_aBuffer.resize(SystemRead(m_aBuffer.data(), kReadAhead));
+            m_nBufferStart = 0;
+            if (m_aBuffer.empty())
+                break;
+        }
+    }
+    m_nPosition += nDone;
+    return nDone;
+}
+
+void CFile::Seek(std::uint64_t nOffset) {
+    RequireOpen("move within");
+    // The buffer holds the bytes just before the system's position; a seek among them (the usual
+    // step back to the start of a line) keeps it.
+    const std::uint64_t nBufferFrom = m_nSystemPosition - m_aBuffer.size();
+    if (nOffset >= nBufferFrom && nOffset <= m_nSystemPosition) {
+        m_nBufferStart = static_cast<std::size_t>(nOffset - nBufferFrom);
+        m_nPosition = nOffset;
+        return;
+    }
+    SystemSeek(nOffset);
+    m_aBuffer.clear();
+    m_nBufferStart = 0;
+    m_nSystemPosition = nOffset;
+    m_nPosition = nOffset;
+}
+
+bool CFile::Exists(const std::string& strPath) {
+    try {
+        CFile file(strPath, kBinaryRead);
+        file.Close();
+        return true;
+    } catch (const CFileException&) {
+        return false;
+    }
+}
+
+void CFileFind::SortEntries() {
+    const auto folded = [](std::string str) {
+        for (char& c : str)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return str;
+    };
+    std::sort(m_aEntries.begin(), m_aEntries.end(), [&](const Entry& a, const Entry& b) {
+        const std::string strA = folded(a.strName);
+        const std::string strB = folded(b.strName);
+        return strA != strB ? strA < strB : a.strName < b.strName;
+    });
+    m_nCurrent = 0;
+}
+
+bool CFileFind::FindNextFile() {
+    if (m_nCurrent < m_aEntries.size())
+        ++m_nCurrent;
+    return m_nCurrent < m_aEntries.size();
+}
+
+const std::string& CFileFind::GetFileName() const {
+    static const std::string strNone;
+    return m_nCurrent < m_aEntries.size() ? m_aEntries[m_nCurrent].strName : strNone;
+}
+
+bool CFileFind::IsDirectory() const {
+    return m_nCurrent < m_aEntries.size() && m_aEntries[m_nCurrent].bDirectory;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Linux only. The program writes paths as on a file system that ignores case, with backslashes;
+// this maps them onto the real names. Every component is matched with ASCII case folding: an
+// exact match wins, otherwise the first match in byte-wise name order. A component that matches
+// nothing keeps the spelling given, and so do all after it. Nothing is cached between calls.
+struct ResolvedPath {
+    std::string strPath; // with '/' separators
+    bool bExists;        // the last component was found
+};
+ResolvedPath ResolvePath(const std::string& strPath);
+
+// ASCII case folding, the same the resolver uses.
+char FoldCase(char c);
+bool EqualNoCase(const std::string& strA, const std::string& strB);

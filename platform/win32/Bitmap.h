@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Owns a bitmap handle.
+class CBitmap {
+public:
+    CBitmap() = default;
+    ~CBitmap();
+    CBitmap(const CBitmap&) = delete;
+    CBitmap& operator=(const CBitmap&) = delete;
+
+    // A 24-bit top-down DIB of nWidth x nHeight pixels from pPixels: blue, green, red, 3 * nWidth
+    // bytes a row, rows from the top. A DIB keeps its colours whatever the display's depth, where a
+    // device-dependent 24-bit bitmap turns black on a 32-bit display. Raises std::runtime_error.
+    void CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels);
+
+    HBITMAP GetSafeHandle() const { return m_hBitmap; }
+
+private:
+    HBITMAP m_hBitmap = nullptr;
+};

@@ -1,0 +1,61 @@
+#include "platform/win32/Dialog.h"
+
+#include "platform/win32/WinApp.h"
+
+#include <exception>
+
+INT_PTR CDialog::DoModal() {
+    const CWinApp* pApp = CWinApp::GetApp();
+    HINSTANCE hInstance = pApp != nullptr ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
+    return ::DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId),
+                             m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr, DialogProc,
+                             reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    if (nMessage == WM_INITDIALOG) {
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+        reinterpret_cast<CDialog*>(lParam)->m_hWnd = hWnd;
+    }
+    auto* pDialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (pDialog == nullptr)
+        return FALSE; // messages before WM_INITDIALOG
+    if (nMessage == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        pDialog->m_hWnd = nullptr;
+        return FALSE;
+    }
+    // No exception may unwind through the system's frames.
+    try {
+        return pDialog->Handle(nMessage, wParam, lParam);
+    } catch (const std::exception& e) {
+        ShowErrorMessage(hWnd, e.what());
+    } catch (...) {
+        ShowErrorMessage(hWnd, "An unexpected error stopped the command.");
+    }
+    return TRUE;
+}
+
+INT_PTR CDialog::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    if (nMessage == WM_INITDIALOG)
+        return OnInitDialog();
+    LRESULT lResult = 0;
+    if (OnMessage(nMessage, wParam, lParam, lResult)) {
+        // This one gives its result as the dialog procedure's return value.
+        if (nMessage == WM_QUERYDRAGICON)
+            return static_cast<INT_PTR>(lResult);
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
+        return TRUE;
+    }
+    if (nMessage == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
+        if (LOWORD(wParam) == IDOK) {
+            OnOK();
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            OnCancel();
+            return TRUE;
+        }
+    }
+    return FALSE;
+}

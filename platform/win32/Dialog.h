@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/win32/Wnd.h"
+
+#include <span>
+
+// One row of a dialog's message map: a window message, or for WM_COMMAND a notification code and
+// a control id, and the handler. A handler returns false to let the message have the dialog
+// manager's default processing; its result goes to the message's sender.
+template <typename TDialog> struct CMessageMapEntry {
+    UINT nMessage;
+    UINT nCode; // WM_COMMAND only
+    int nId;    // WM_COMMAND only
+    bool (*pfnHandler)(TDialog& dlg, WPARAM wParam, LPARAM lParam, LRESULT& lResult);
+};
+
+// The row for a control notification that runs a member taking no arguments.
+template <auto pfnMember, typename TDialog>
+bool OnCommandRow(TDialog& dlg, WPARAM, LPARAM, LRESULT&) {
+    (dlg.*pfnMember)();
+    return true;
+}
+
+// Finds the first row for the message and runs its handler; false when no row matches or the
+// handler asks for default processing.
+template <typename TDialog>
+bool DispatchMessageMap(std::span<const CMessageMapEntry<TDialog>> aMap, TDialog& dlg, UINT nMessage,
+                        WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
+    for (const auto& entry : aMap) {
+        if (entry.nMessage != nMessage)
+            continue;
+        if (nMessage == WM_COMMAND &&
+            (entry.nCode != HIWORD(wParam) || entry.nId != static_cast<int>(LOWORD(wParam))))
+            continue;
+        return entry.pfnHandler(dlg, wParam, lParam, lResult);
+    }
+    return false;
+}
+
+// A modal dialog from a template resource. Exceptions that escape a handler are caught in the
+// dialog procedure, reported with the standard stop-icon box, and the dialog stays open.
+class CDialog : public CWnd {
+public:
+    explicit CDialog(int nTemplateId, const CWnd* pParent = nullptr)
+        : m_nTemplateId(nTemplateId), m_pParent(pParent) {}
+
+    INT_PTR DoModal();
+    void EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
+
+    // Runs once the controls exist; TRUE lets the dialog manager set the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+
+protected:
+    // The derived dialog's message map. What it leaves unhandled gets the base's IDOK and IDCANCEL
+    // handling, then the dialog manager's default processing.
+    virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT nMessage, WPARAM wParam, LPARAM lParam);
+
+    int m_nTemplateId;
+    const CWnd* m_pParent;
+};

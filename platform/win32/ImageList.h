@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/win32/Bitmap.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+// Owns an image list handle.
+class CImageList {
+public:
+    CImageList() = default;
+    ~CImageList();
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+
+    // Raises std::runtime_error when the system cannot make the list.
+    void Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    // Adds a copy of the bitmap and gives its index; the list has no mask, so no mask colour
+    // applies. Raises std::runtime_error when the list refuses it, so indexes never drift.
+    int Add(const CBitmap& bitmap);
+    bool Draw(int nImage, HDC hDC, int x, int y, UINT nStyle) const;
+    int GetImageCount() const;
+
+    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+
+private:
+    HIMAGELIST m_hImageList = nullptr;
+};

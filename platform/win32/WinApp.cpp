@@ -1,0 +1,47 @@
+#include "platform/win32/WinApp.h"
+
+#include <exception>
+
+CWinApp* CWinApp::s_pApp = nullptr;
+
+CWinApp::CWinApp() : m_strAppName(ExecutableBaseName()) { s_pApp = this; }
+
+CWinApp::~CWinApp() {
+    if (s_pApp == this)
+        s_pApp = nullptr;
+}
+
+std::string ExecutableBaseName() {
+    char szPath[MAX_PATH] = {};
+    const DWORD nLength = ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string strName(szPath, nLength);
+    const std::size_t nSlash = strName.find_last_of("\\/:");
+    if (nSlash != std::string::npos)
+        strName.erase(0, nSlash + 1);
+    const std::size_t nDot = strName.rfind('.');
+    if (nDot != std::string::npos && nDot > 0)
+        strName.erase(nDot);
+    return strName;
+}
+
+void ShowErrorMessage(HWND hOwner, const std::string& strText) {
+    const CWinApp* pApp = CWinApp::GetApp();
+    const std::string strTitle = pApp != nullptr ? pApp->m_strAppName : ExecutableBaseName();
+    ::MessageBoxA(hOwner, strText.c_str(), strTitle.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+    CWinApp* pApp = CWinApp::GetApp();
+    if (pApp == nullptr)
+        return 1;
+    pApp->m_hInstance = hInstance;
+    try {
+        // A dialog application does its whole work in InitInstance and returns FALSE; there is
+        // no message loop to run after it.
+        pApp->InitInstance();
+        return 0;
+    } catch (const std::exception& e) {
+        ShowErrorMessage(nullptr, e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,154 @@
+#include "TempFolder.h"
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using NameTest = TempFolder;
+
+std::string ReadWhole(const std::string& strPath) {
+    CFile file(strPath, CFile::kBinaryRead);
+    std::string str(static_cast<std::size_t>(file.GetLength()), '\0');
+    str.resize(file.Read(str.data(), str.size()));
+    return str;
+}
+
+void WriteWhole(const std::string& strPath, const std::string& strContent) {
+    CFile file(strPath, CFile::kBinaryWrite);
+    file.Write(strContent);
+    file.Close();
+}
+
+std::vector<std::string> Listing() {
+    std::vector<std::string> aNames;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        aNames.push_back(entry.path().filename().string());
+    std::sort(aNames.begin(), aNames.end());
+    return aNames;
+}
+
+TEST_F(NameTest, ExistsAndRemove) {
+    EXPECT_FALSE(CFile::Exists("a.txt"));
+    WriteWhole("a.txt", "1");
+    EXPECT_TRUE(CFile::Exists("a.txt"));
+    std::filesystem::create_directory("folder");
+    EXPECT_FALSE(CFile::Exists("folder"));
+
+    CFile::Remove("a.txt");
+    EXPECT_FALSE(std::filesystem::exists("a.txt"));
+    try {
+        CFile::Remove("a.txt");
+        FAIL() << "removed a missing file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_strFileName, "a.txt");
+    }
+    EXPECT_THROW(CFile::Remove("folder"), CFileException);
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+}
+
+TEST_F(NameTest, RenameRefusesAnExistingTargetReplaceDoesNot) {
+    Put("old.txt", "old");
+    CFile::Rename("old.txt", "new.txt");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"new.txt"}));
+
+    Put("other.txt", "other");
+    EXPECT_THROW(CFile::Rename("new.txt", "other.txt"), CFileException);
+    EXPECT_THROW(CFile::Rename("new.txt", "OTHER.TXT"), CFileException);
+    EXPECT_THROW(CFile::Rename("missing.txt", "fresh.txt"), CFileException);
+    EXPECT_EQ(Get("new.txt"), "old");
+    EXPECT_EQ(Get("other.txt"), "other");
+
+    CFile::Replace("new.txt", "other.txt");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"other.txt"}));
+    EXPECT_EQ(ReadWhole("other.txt"), "old");
+    CFile::Replace("other.txt", "last.txt");
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"last.txt"}));
+}
+
+// Windows itself ignores case; these check the mapping the Linux build does.
+TEST_F(NameTest, NamesMatchWithoutRegardToCase) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the system ignores case itself";
+#else
+    std::filesystem::create_directory("data");
+    Put("data/opponent.txt", "list");
+    EXPECT_EQ(ReadWhole("DATA\\Opponent.TXT"), "list");
+    EXPECT_EQ(ReadWhole("data/opponent.txt"), "list");
+
+    // A new file keeps its spelling, in the folder under its real name; an existing one is reused.
+    WriteWhole("Data\\OPPONENT.OLD", "backup");
+    EXPECT_EQ(Get("data/OPPONENT.OLD"), "backup");
+    EXPECT_TRUE(CFile::Exists("data\\opponent.old"));
+    WriteWhole("DATA\\OPPONENT.TXT", "new list");
+    EXPECT_EQ(Get("data/opponent.txt"), "new list");
+    EXPECT_FALSE(std::filesystem::exists("data/OPPONENT.TXT"));
+
+    // With several spellings, the exact one wins, else the first in byte order.
+    Put("a.txt", "lower");
+    Put("A.txt", "mixed");
+    Put("A.TXT", "upper");
+    EXPECT_EQ(ReadWhole("A.txt"), "mixed");
+    EXPECT_EQ(ReadWhole("a.TXT"), "upper");
+    CFile::Remove("a.Txt");
+    EXPECT_FALSE(std::filesystem::exists("A.TXT"));
+
+    // Renaming acts on the existing source; the target keeps its spelling.
+    CFile::Rename("DATA\\Opponent.Old", "data\\Backup.OLD");
+    EXPECT_EQ(Get("data/Backup.OLD"), "backup");
+    CFile::Rename("data\\backup.old", "DATA\\BACKUP.OLD"); // a change of case only
+    EXPECT_EQ(Get("data/BACKUP.OLD"), "backup");
+    CFile::Replace("DATA\\BACKUP.old", "data\\OPPONENT.txt");
+    EXPECT_EQ(Get("data/opponent.txt"), "backup");
+    EXPECT_FALSE(std::filesystem::exists("data/BACKUP.OLD"));
+#endif
+}
+
+struct Found {
+    std::string strName;
+    bool bDirectory;
+    bool operator==(const Found&) const = default;
+};
+
+std::vector<Found> Search(const std::string& strPattern) {
+    std::vector<Found> aFound;
+    CFileFind finder;
+    for (bool bMore = finder.FindFile(strPattern); bMore; bMore = finder.FindNextFile())
+        aFound.push_back({finder.GetFileName(), finder.IsDirectory()});
+    return aFound;
+}
+
+TEST_F(NameTest, FindMatchesPatternsWithoutRegardToCase) {
+    for (const char* pszName : {"b.c2c", "A.C2C", "Z.c2c", "a2.C2C", "c.txt", "car.c2c.bak"})
+        Put(pszName, "x");
+    std::filesystem::create_directory("x.c2c");
+    std::filesystem::create_directory("Data");
+    Put("Data/Opponent.txt", "x");
+
+    EXPECT_EQ(Search("*.c2c"), (std::vector<Found>{{"A.C2C", false},
+                                                   {"a2.C2C", false},
+                                                   {"b.c2c", false},
+                                                   {"x.c2c", true},
+                                                   {"Z.c2c", false}}));
+    EXPECT_EQ(Search("?.C2C"),
+              (std::vector<Found>{
+                  {"A.C2C", false}, {"b.c2c", false}, {"x.c2c", true}, {"Z.c2c", false}}));
+    EXPECT_EQ(Search("data\\*.TXT"), (std::vector<Found>{{"Opponent.txt", false}}));
+    EXPECT_EQ(Search("*").size(), 8u); // no "." or ".."
+    EXPECT_TRUE(Search("*.pix").empty());
+    EXPECT_TRUE(Search("nowhere\\*").empty());
+
+    CFileFind finder;
+    EXPECT_FALSE(finder.FindFile("*.none"));
+    EXPECT_EQ(finder.GetFileName(), "");
+    EXPECT_FALSE(finder.FindNextFile());
+}
+
+} // namespace
