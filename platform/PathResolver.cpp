@@ -9,22 +9,19 @@ namespace {
 
 // The name in strFolder that the component strName stands for, or none.
 std::optional<std::string> FindEntry(const std::string& strFolder, const std::string& strName) {
+    // An exact match wins, so when it exists no listing is needed; this keeps opening many files
+    // in a large folder from reading the whole folder each time.
+    struct stat st {};
+    const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
+    if (lstat(strFull.c_str(), &st) == 0)
+        return strName;
     DIR* pDir = opendir(strFolder.c_str());
-    if (pDir == nullptr) {
-        // An unreadable folder may still be searchable: only the exact spelling can be tried.
-        struct stat st {};
-        const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
-        if (lstat(strFull.c_str(), &st) == 0)
-            return strName;
-        return std::nullopt;
-    }
+    if (pDir == nullptr)
+        return std::nullopt; // unreadable: only the exact spelling could have been tried
+
     std::optional<std::string> best;
     while (const dirent* pEntry = readdir(pDir)) {
         const std::string strEntry = pEntry->d_name;
-        if (strEntry == strName) {
-            best = strEntry;
-            break;
-        }
         if (EqualNoCase(strEntry, strName) && (!best || strEntry < *best))
             best = strEntry;
     }
