@@ -1,1 +1,50 @@
-// placeholder until written
+#include "gamedata/ArchiveReader.h"
+
+#include "platform/File.h"
+
+namespace {
+
+constexpr std::uint64_t kCountOffset = 4;
+constexpr std::uint64_t kDirectoryOffset = 8;
+constexpr std::uint64_t kSlotSize = 56;
+
+// Reads a NUL-ended name; false when the file ends before the NUL.
+bool ReadName(CFile& file, std::string& strName) {
+    char ch = 0;
+    while (file.Read(&ch, 1) == 1) {
+        if (ch == '\0')
+            return true;
+        strName += ch;
+    }
+    return false;
+}
+
+} // namespace
+
+ArchiveDirectory ReadArchiveDirectory(CFile& file) {
+    ArchiveDirectory directory;
+    unsigned char nCount = 0;
+    file.Seek(kCountOffset);
+    if (file.Read(&nCount, 1) != 1) {
+        directory.m_bDamaged = true;
+        return directory;
+    }
+
+    std::uint64_t nData = kDirectoryOffset + kSlotSize * nCount;
+    for (unsigned i = 0; i < nCount; ++i) {
+        file.Seek(kDirectoryOffset + kSlotSize * i);
+        unsigned char aSize[4] = {};
+        ArchiveEntry entry;
+        // A name with no NUL inside its slot runs on into what follows.
+        if (file.Read(aSize, sizeof aSize) != sizeof aSize || !ReadName(file, entry.m_strName)) {
+            directory.m_bDamaged = true;
+            return directory;
+        }
+        entry.m_nSize = static_cast<std::uint32_t>(aSize[0] | aSize[1] << 8 | aSize[2] << 16 |
+                                                   static_cast<std::uint32_t>(aSize[3]) << 24);
+        entry.m_nOffset = nData;
+        nData = (nData + entry.m_nSize + 3) / 4 * 4;
+        directory.m_aEntries.push_back(std::move(entry));
+    }
+    return directory;
+}
