@@ -7,7 +7,11 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+class CFile;
+struct ArchiveEntry;
 
 // The installer's logic behind the main dialog: the two car lists and their commands, the picture
 // cache, the start-up load and saving. The Windows dialog CInstallerDlg derives from it, so these
@@ -23,7 +27,8 @@ public:
     CInstallerCore& operator=(const CInstallerCore&) = delete;
 
     // Car lists and commands (lists/CarLists.cpp).
-    void AddEntry(std::unique_ptr<CarRecord> pRecord, bool bAvailable);
+    // Appends the record to its list; a full list keeps what it has and gives false.
+    bool AddEntry(std::unique_ptr<CarRecord> pRecord, bool bAvailable);
     void RemoveEntry(int nIndex, bool bAvailable);
     void ClearLists();
     void OnInstall();
@@ -71,4 +76,11 @@ public:
 
 protected:
     CInstallerWindow& m_window;
+
+private:
+    // Tile nLetter of strFileBase from the "PIXIES.P16" entry of an open picture archive.
+    static std::unique_ptr<Tile> ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
+                                                 const std::string& strFileBase, char nLetter);
+
+    std::unordered_map<std::string, int> m_mapPicture; // name -> index in m_astrPicture
 };

@@ -1,1 +1,182 @@
-// placeholder until written
+#include "gamedata/ArchiveReader.h"
+#include "lists/InstallerCore.h"
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr int kTileSide = 64;
+constexpr std::uint64_t kLooseTileOffset = 38;
+constexpr std::uint64_t kPixiesStart = 16;  // first pixel-map record within the entry
+constexpr std::uint64_t kRecordHead = 21;   // bytes before a record's name
+constexpr std::uint64_t kPixelHead = 16;    // bytes between a record's name and its pixels
+constexpr std::uint64_t kRecordRest = 8216; // pixel head, pixels and tail
+constexpr const char* kPixiesName = "PIXIES.P16";
+
+struct TilePlace {
+    char nLetter;
+    int x;
+    int y;
+};
+constexpr TilePlace kTilePlaces[] = {{'A', 0, 0},  {'B', 64, 0},  {'C', 128, 0},
+                                     {'D', 0, 64}, {'E', 64, 64}, {'F', 128, 64}};
+
+std::string ArchivePath(const std::string& strFileBase) {
+    return "data\\intrface\\carimage\\" + strFileBase + "CI.TWT";
+}
+
+std::string LooseTilePath(const std::string& strFileBase, char nLetter) {
+    return "data\\intrface\\carimage\\" + strFileBase + "CI\\PIX16\\" + strFileBase + nLetter +
+           ".PIX";
+}
+
+// Only ASCII letters change, whatever the locale says.
+std::string AsciiLower(std::string str) {
+    for (char& c : str) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return str;
+}
+
+// A NUL-ended name from the current position; none when the file ends first. nRead counts the
+// bytes consumed, the NUL included.
+std::optional<std::string> ReadName(CFile& file, std::uint64_t& nRead) {
+    std::string strName;
+    nRead = 0;
+    char c = 0;
+    while (file.Read(&c, 1) == 1) {
+        ++nRead;
+        if (c == '\0')
+            return strName;
+        strName += c;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<CInstallerCore::Tile> ReadPixels(CFile& file) {
+    auto pTile = std::make_unique<CInstallerCore::Tile>(); // zeros where the file ends early
+    file.Read(pTile->data(), pTile->size());
+    return pTile;
+}
+
+// The first "PIXIES.P16" entry of an open picture archive (the name matched exactly).
+std::optional<ArchiveEntry> FindPixies(CFile& archive) {
+    const ArchiveDirectory directory = ReadArchiveDirectory(archive);
+    const auto it = std::find_if(directory.m_aEntries.begin(), directory.m_aEntries.end(),
+                                 [](const ArchiveEntry& e) { return e.m_strName == kPixiesName; });
+    if (it == directory.m_aEntries.end())
+        return std::nullopt;
+    return *it;
+}
+
+} // namespace
+
+void CInstallerCore::InitPictures() {
+    m_window.CreateImageList();
+    m_nPictures = 0;
+    m_mapPicture.clear();
+}
+
+int CInstallerCore::LoadPicture(const std::string& strFileBase) {
+    if (const auto it = m_mapPicture.find(strFileBase); it != m_mapPicture.end())
+        return it->second;
+    if (m_nPictures >= kMaxPictures)
+        return -1;
+
+    // The archive, when it opens, is the source; it stays open for all six tiles so that its
+    // directory is read once per picture rather than once per tile.
+    std::vector<std::uint8_t> aPicture(CInstallerWindow::kPictureBytes, 0);
+    {
+        CFile archive;
+        std::optional<ArchiveEntry> pixies;
+        try {
+            archive.Open(ArchivePath(strFileBase), CFile::kBinaryRead);
+            pixies = FindPixies(archive);
+        } catch (const CFileException&) {
+            if (!archive.IsOpen() && !CFile::Exists(LooseTilePath(strFileBase, 'A')))
+                return -1; // no source: nothing cached, so a later call probes again
+        }
+
+        for (const TilePlace& place : kTilePlaces) {
+            std::unique_ptr<Tile> pTile;
+            if (archive.IsOpen()) {
+                if (pixies) {
+                    try {
+                        pTile = ReadArchiveTile(archive, *pixies, strFileBase, place.nLetter);
+                    } catch (const CFileException&) {
+                        // A tile that cannot be read stays black.
+                    }
+                }
+            } else {
+                pTile = ReadTile(strFileBase, place.nLetter, TileSource::LooseFiles);
+            }
+            if (pTile)
+                PutTile(place.x, place.y, *pTile, aPicture.data());
+        }
+    }
+
+    if (m_window.AddPicture(aPicture.data()) < 0)
+        return -1; // the image list refused it; cache and image indexes stay equal
+    m_astrPicture[m_nPictures] = strFileBase;
+    m_mapPicture.emplace(strFileBase, m_nPictures);
+    return m_nPictures++;
+}
+
+std::unique_ptr<CInstallerCore::Tile> CInstallerCore::ReadTile(const std::string& strFileBase,
+                                                               char nLetter, TileSource source) {
+    try {
+        if (source == TileSource::LooseFiles) {
+            CFile file(LooseTilePath(strFileBase, nLetter), CFile::kBinaryRead);
+            file.Seek(kLooseTileOffset);
+            return ReadPixels(file);
+        }
+        CFile archive(ArchivePath(strFileBase), CFile::kBinaryRead);
+        const std::optional<ArchiveEntry> pixies = FindPixies(archive);
+        if (!pixies)
+            return nullptr;
+        return ReadArchiveTile(archive, *pixies, strFileBase, nLetter);
+    } catch (const CFileException&) {
+        return nullptr; // a tile that cannot be read stays black
+    }
+}
+
+std::unique_ptr<CInstallerCore::Tile>
+CInstallerCore::ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
+                                const std::string& strFileBase, char nLetter) {
+    const std::string strTarget = AsciiLower(strFileBase + nLetter);
+    const std::uint64_t nSize = entry.m_nSize;
+    for (std::uint64_t r = kPixiesStart; r < nSize;) {
+        archive.Seek(entry.m_nOffset + r + kRecordHead);
+        std::uint64_t nRead = 0;
+        const std::optional<std::string> strName = ReadName(archive, nRead);
+        if (!strName)
+            return nullptr; // the archive ends inside a name: no tile further on
+        if (AsciiLower(*strName) == strTarget) {
+            archive.Seek(archive.GetPosition() + kPixelHead);
+            return ReadPixels(archive);
+        }
+        r += kRecordHead + nRead + kRecordRest;
+    }
+    return nullptr;
+}
+
+void CInstallerCore::PutTile(int x, int y, const Tile& tile, std::uint8_t* pPicture) {
+    if (x < 0 || y < 0 || x + kTileSide > CInstallerWindow::kPictureWidth ||
+        y + kTileSide > CInstallerWindow::kPictureHeight)
+        return; // never write outside the picture
+    for (int j = 0; j < kTileSide; ++j) {
+        for (int i = 0; i < kTileSide; ++i) {
+            const std::uint8_t b0 = tile[2 * (kTileSide * j + i)];
+            const std::uint8_t b1 = tile[2 * (kTileSide * j + i) + 1];
+            std::uint8_t* pPixel =
+                pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x + i);
+            pPixel[0] = static_cast<std::uint8_t>((b1 & 0x0F) << 4);
+            pPixel[1] = static_cast<std::uint8_t>(b1 & 0xF0);
+            pPixel[2] = static_cast<std::uint8_t>((b0 & 0x0F) << 4);
+        }
+    }
+}

@@ -281,7 +281,7 @@ bool CFileFind::FindFile(const std::string& strPattern) {
     }
     // Windows reads "*.*" as every name, with or without a dot.
     if (strMask.empty() || strMask == "*.*")
-        strMask = "*";
+        strMask = std::string(1, '*');
 
     DIR* pDir = opendir(strFolder.c_str());
     if (pDir == nullptr)

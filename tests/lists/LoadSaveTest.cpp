@@ -1,0 +1,311 @@
+#include "lists/FakeWindow.h"
+#include "lists/GameFolder.h"
+#include "lists/InstallerCore.h"
+#include "platform/File.h"
+#include "platform/FileFaults.h"
+
+#include <gtest/gtest.h>
+
+using namespace gamefolder;
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class LoadSaveTest : public CGameFolderTest {
+protected:
+    void SetUp() override {
+        CGameFolderTest::SetUp();
+        std::filesystem::create_directories("data/intrface/carimage");
+        m_core.InitPictures();
+    }
+
+    void Run(void (CInstallerCore::*handler)()) {
+        m_core.Run([&] { (m_core.*handler)(); });
+        EXPECT_EQ(m_window.Lines(IDC_INSTALLED), Installed());
+        EXPECT_EQ(m_window.Lines(IDC_AVAILABLE), Available());
+    }
+    void Show(bool bShow) {
+        m_core.Run([&] { m_core.OnShowWindow(bShow); });
+        EXPECT_EQ(m_window.Lines(IDC_INSTALLED), Installed());
+        EXPECT_EQ(m_window.Lines(IDC_AVAILABLE), Available());
+    }
+
+    static Names NamesOf(const auto& apList, int nCount) {
+        Names aNames;
+        for (int i = 0; i < nCount; ++i)
+            aNames.push_back(apList[i]->m_strCarName);
+        return aNames;
+    }
+    Names Installed() const { return NamesOf(m_core.m_apInstalled, m_core.m_nInstalled); }
+    Names Available() const { return NamesOf(m_core.m_apAvailable, m_core.m_nAvailable); }
+
+    // The car files in the order the directory search gives them.
+    static Names SearchOrder() {
+        Names aNames;
+        CFileFind finder;
+        for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile())
+            if (!finder.IsDirectory())
+                aNames.push_back(finder.GetFileName());
+        return aNames;
+    }
+
+    // Checks a load that stopped early: Ok is off, refuses to write, and Can still leaves.
+    void ExpectStoppedLoad(const std::string& strListBefore) {
+        EXPECT_FALSE(m_window.m_bOkEnabled);
+        EXPECT_FALSE(m_window.m_aErrors.empty());
+        const std::size_t nErrors = m_window.m_aErrors.size();
+        Run(&CInstallerCore::SaveAndClose);
+        EXPECT_EQ(m_window.m_aErrors.size(), nErrors + 1) << "Ok tells why it writes nothing";
+        EXPECT_TRUE(m_window.m_aEndResults.empty());
+        EXPECT_EQ(ReadFile("data/opponent.txt"), strListBefore);
+        Run(&CInstallerCore::OnCan);
+        EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
+    }
+
+    CFakeWindow m_window;
+    CInstallerCore m_core{m_window};
+};
+
+TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
+    WriteFile("zeta.c2c", CarText("Zeta"));
+    WriteFile("Alpha.C2C", CarText("Alpha"));
+    WriteFile("mid.c2c", CarText("Mid"));
+    WriteFile("short.c2c", "Driver\r\n1\r\nShorty\r\n"); // fewer than eleven values: left out
+    WriteFile("notes.txt", CarText("Notes"));
+    std::filesystem::create_directories("folder.c2c"); // not a car file
+    const std::string strList = OpponentList({CarText("One"), CarText("Two")});
+    WriteFile("data/opponent.txt", strList);
+
+    Show(true);
+
+    Names aFromSearch; // the car name is each file's third line
+    for (const std::string& strFile : SearchOrder()) {
+        if (strFile == "short.c2c")
+            continue;
+        const std::string strText = ReadFile(strFile);
+        const std::size_t nStart = strText.find("\r\n", strText.find("\r\n") + 2) + 2;
+        aFromSearch.push_back(strText.substr(nStart, strText.find("\r\n", nStart) - nStart));
+    }
+    EXPECT_EQ(Available(), aFromSearch);
+    EXPECT_EQ(Installed(), (Names{"One", "Two"}));
+    EXPECT_EQ(m_core.m_apInstalled[1]->m_strText, CarText("Two"));
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), -1);
+    EXPECT_EQ(m_window.GetCurSel(IDC_AVAILABLE), -1);
+    EXPECT_TRUE(m_window.m_mapInfo.empty());
+    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strList) << "backup taken";
+}
+
+TEST_F(LoadSaveTest, OkWritesTheInstalledListExactly) {
+    WriteFile("hawk.c2c", CarText("Hawk", "HAWK"));
+    WriteFile("data/opponent.txt", OpponentList({CarText("One", "ONE"), CarText("Two")}));
+    Show(true);
+
+    m_window.SetCurSel(IDC_AVAILABLE, 0);
+    Run(&CInstallerCore::OnInstall);
+    Run(&CInstallerCore::OnUp);
+    Run(&CInstallerCore::SaveAndClose);
+
+    EXPECT_EQ(ReadFile("data/opponent.txt"), "3\r\n\r\n"
+                                             "// Opponent 0\r\n" +
+                                                 CarText("One", "ONE") +
+                                                 "\r\n\r\n"
+                                                 "// Opponent 1\r\n" +
+                                                 CarText("Hawk", "HAWK") +
+                                                 "\r\n\r\n"
+                                                 "// Opponent 2\r\n" +
+                                                 CarText("Two") + "\r\n\r\nEND\r\n");
+    EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+}
+
+TEST_F(LoadSaveTest, AnEmptyInstalledListRoundTrips) {
+    WriteFile("data/opponent.txt", OpponentList({}));
+    Show(true);
+    EXPECT_EQ(m_core.m_nInstalled, 0);
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+
+    Run(&CInstallerCore::SaveAndClose);
+    EXPECT_EQ(ReadFile("data/opponent.txt"), "0\r\n\r\nEND\r\n");
+}
+
+TEST_F(LoadSaveTest, CanAndHidingWriteNothing) {
+    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+    Show(true);
+    m_window.SetCurSel(IDC_INSTALLED, 0);
+    Run(&CInstallerCore::OnUninstall); // exports One.C2C, which stays
+
+    Run(&CInstallerCore::OnCan);
+    Show(false);
+
+    EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
+    EXPECT_EQ(m_core.m_nAvailable, 0);
+    EXPECT_EQ(m_core.m_nInstalled, 0);
+    EXPECT_FALSE(m_window.m_bOkEnabled) << "an emptied list must not be written";
+    Run(&CInstallerCore::SaveAndClose);
+    EXPECT_EQ(ReadFile("data/opponent.txt"), OpponentList({CarText("One")}));
+    EXPECT_EQ(ReadFile("One.C2C"), CarText("One"));
+}
+
+TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
+    WriteFile("hawk.c2c", CarText("Hawk"));
+    for (bool bBackup : {false, true}) {
+        if (bBackup)
+            WriteFile("data/opponent.old", "an old list");
+        m_window.m_aErrors.clear();
+        Show(true);
+        // Without a backup the load stops at taking it, before any car file is read.
+        EXPECT_EQ(Available(), bBackup ? Names{"Hawk"} : Names{});
+        EXPECT_FALSE(m_window.m_bOkEnabled);
+        ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+        EXPECT_NE(m_window.m_aErrors[0].find("opponent.txt"), std::string::npos)
+            << m_window.m_aErrors[0];
+        Run(&CInstallerCore::SaveAndClose);
+        EXPECT_FALSE(std::filesystem::exists("data/opponent.txt"));
+        EXPECT_TRUE(m_window.m_aEndResults.empty());
+    }
+}
+
+TEST_F(LoadSaveTest, EmptyOpponentListStopsTheLoad) {
+    WriteFile("data/opponent.txt", "\r\n\r\n");
+    Show(true);
+    ExpectStoppedLoad("\r\n\r\n");
+}
+
+TEST_F(LoadSaveTest, UnreadableCarFileStopsTheLoad) {
+    for (const char* szName : {"a", "b", "c"})
+        WriteFile(std::string(szName) + ".c2c", CarText(szName));
+    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+    const std::string strBroken = SearchOrder().at(1);
+    SetFileFaultHook([strBroken](FileOp op, const std::string& strPath) {
+        return op == FileOp::Open && strPath == strBroken;
+    });
+
+    Show(true);
+
+    ASSERT_EQ(m_core.m_nAvailable, 1);
+    EXPECT_EQ(m_core.m_apAvailable[0]->m_strCarName + ".c2c", SearchOrder().at(0));
+    EXPECT_EQ(m_core.m_nInstalled, 0);
+    ExpectStoppedLoad(OpponentList({CarText("One")}));
+}
+
+TEST_F(LoadSaveTest, ShowsOnlyTheFirst2000CarFiles) {
+    for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
+        WriteFile("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
+    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+
+    Show(true);
+
+    EXPECT_EQ(m_core.m_nAvailable, CInstallerCore::kMaxCars);
+    EXPECT_EQ(Installed(), Names{"One"});
+    EXPECT_EQ(m_window.m_aErrors, Names{"Only the first 2000 add-on cars are listed."});
+    EXPECT_TRUE(m_window.m_bOkEnabled) << "the opponent list was read whole";
+}
+
+TEST_F(LoadSaveTest, AnOversizedOpponentListIsNotWritten) {
+    std::vector<std::string> aTexts;
+    for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
+        aTexts.push_back(CarText("Car" + std::to_string(i)));
+    const std::string strList = OpponentList(aTexts);
+    WriteFile("data/opponent.txt", strList);
+
+    Show(true);
+
+    EXPECT_EQ(m_core.m_nInstalled, CInstallerCore::kMaxCars);
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_NE(m_window.m_aErrors[0].find("more than 2000"), std::string::npos);
+    ExpectStoppedLoad(strList);
+}
+
+TEST_F(LoadSaveTest, CarsOfOneFileBaseSharePicture) {
+    WriteFile("data/intrface/carimage/EAGLECI.TWT", Archive({}));
+    WriteFile("a.c2c", CarText("A", "EAGLE"));
+    WriteFile("b.c2c", CarText("B", "HAWK")); // no picture
+    WriteFile("data/opponent.txt", OpponentList({CarText("C", "EAGLE")}));
+
+    Show(true);
+
+    EXPECT_EQ(m_window.m_nPictures, 1);
+    EXPECT_EQ(m_core.m_apInstalled[0]->m_nImage, 0);
+    for (int i = 0; i < m_core.m_nAvailable; ++i)
+        EXPECT_EQ(m_core.m_apAvailable[i]->m_nImage,
+                  m_core.m_apAvailable[i]->m_strCarName == "A" ? 0 : -1);
+}
+
+// One run as a user sees it, in a game folder whose data still lie in the game's archive.
+TEST_F(LoadSaveTest, WholeRun) {
+    const std::string strGameList = "3\r\n\r\n// Opponent 0\r\n" + CarText("Eagle", "EAGLE") +
+                                    "\r\n\r\n// Opponent 1\r\n" + CarText("Hawk", "HAWK") +
+                                    "\r\n\r\n// Opponent 2\r\n" + CarText("Kite", "KITE") +
+                                    "\r\n\r\nEND\r\n";
+    const std::string strEaglePicture =
+        Archive({{"PIXIES.P16",
+                  Pixies({{"EAGLEA", TilePixels(0xF8, 0x4C)}, {"eagleF", TilePixels(1, 2)}})}});
+    WriteFile("data.twt", Archive({{"opponent.txt", strGameList},
+                                   {"intrface\\carimage\\EAGLECI.TWT", strEaglePicture}}));
+    WriteFile("data/intrface/carimage/FALCCI/PIX16/FALCA.PIX", LooseTile(TilePixels(0, 0x33)));
+    WriteFile("falcon.c2c", CarText("Falcon", "FALC"));
+    WriteFile("Hawk.c2c", CarText("Hawk", "HAWK"));
+
+    Show(true);
+    ASSERT_TRUE(m_window.m_aErrors.empty()) << m_window.m_aErrors[0];
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    EXPECT_TRUE(std::filesystem::exists("data.twat"));
+    EXPECT_FALSE(std::filesystem::exists("data.twt"));
+    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strGameList);
+    EXPECT_EQ(Installed(), (Names{"Eagle", "Hawk", "Kite"}));
+    ASSERT_EQ(m_window.m_aPictures.size(), 2u); // the eagle's and the falcon's
+    const int nEagle = m_core.m_apInstalled[0]->m_nImage;
+    ASSERT_GE(nEagle, 0);
+    const std::vector<std::uint8_t>& aEagle =
+        m_window.m_aPictures[static_cast<std::size_t>(nEagle)];
+    EXPECT_EQ(aEagle[0], 0xC0);
+    EXPECT_EQ(aEagle[1], 0x40);
+    EXPECT_EQ(aEagle[2], 0x80);
+    EXPECT_EQ(aEagle[3 * (192 * 127 + 191) + 1], 0x00) << "tile F green";
+    EXPECT_EQ(aEagle[3 * (192 * 127 + 191)], 0x20) << "tile F blue";
+
+    // Install the falcon, move it to the top, drop the hawk (a car file has it) and export the
+    // kite (none has it).
+    const Names aAvailable = Available();
+    const int nFalcon = aAvailable[0] == "Falcon" ? 0 : 1;
+    m_window.SetCurSel(IDC_AVAILABLE, nFalcon);
+    Run(&CInstallerCore::ShowAvailable);
+    Run(&CInstallerCore::OnInstall);
+    Run(&CInstallerCore::OnUp);
+    Run(&CInstallerCore::OnUp);
+    Run(&CInstallerCore::OnUp);
+    EXPECT_EQ(Installed(), (Names{"Falcon", "Eagle", "Hawk", "Kite"}));
+    m_window.SetCurSel(IDC_INSTALLED, 2);
+    Run(&CInstallerCore::OnUninstall);
+    m_window.SetCurSel(IDC_INSTALLED, 2);
+    Run(&CInstallerCore::OnUninstall);
+    EXPECT_EQ(Installed(), (Names{"Falcon", "Eagle"}));
+    EXPECT_EQ(m_core.m_nAvailable, 3);
+    EXPECT_EQ(m_window.m_mapImages[IDC_AVAILABLE_PICTURE],
+              std::vector<int>{m_core.m_apAvailable[nFalcon]->m_nImage});
+
+    Run(&CInstallerCore::SaveAndClose);
+    Show(false);
+
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_EQ(ReadFile("data/opponent.txt"),
+              "2\r\n\r\n// Opponent 0\r\n" + CarText("Falcon", "FALC") +
+                  "\r\n\r\n// Opponent 1\r\n" + CarText("Eagle", "EAGLE") + "\r\n\r\nEND\r\n");
+    EXPECT_EQ(ReadFile("Kite.C2C"), CarText("Kite", "KITE"));
+    EXPECT_EQ(ReadFile("Hawk.c2c"), CarText("Hawk", "HAWK"));
+    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strGameList) << "the backup keeps the game's list";
+
+    // The next run finds the archive retired and reads back what Ok wrote.
+    CFakeWindow window;
+    CInstallerCore core(window);
+    core.InitPictures();
+    core.Run([&] { core.OnShowWindow(true); });
+    EXPECT_TRUE(window.m_aErrors.empty());
+    EXPECT_EQ(window.Lines(IDC_INSTALLED), (Names{"Falcon", "Eagle"}));
+    EXPECT_EQ(window.Lines(IDC_AVAILABLE).size(), 3u);
+}
+
+} // namespace

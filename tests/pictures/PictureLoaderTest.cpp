@@ -1,0 +1,219 @@
+#include "lists/FakeWindow.h"
+#include "lists/GameFolder.h"
+#include "lists/InstallerCore.h"
+
+#include <gtest/gtest.h>
+
+using namespace gamefolder;
+
+namespace {
+
+struct Bgr {
+    std::uint8_t b, g, r;
+    bool operator==(const Bgr&) const = default;
+};
+
+Bgr PixelAt(const std::vector<std::uint8_t>& aPicture, int x, int y) {
+    const std::size_t n = 3 * static_cast<std::size_t>(192 * y + x);
+    return {aPicture.at(n), aPicture.at(n + 1), aPicture.at(n + 2)};
+}
+
+// Tile letters A to F in picture order, and the top-left corner of each.
+constexpr char kLetters[] = "ABCDEF";
+constexpr int kTileX[] = {0, 64, 128, 0, 64, 128};
+constexpr int kTileY[] = {0, 0, 0, 64, 64, 64};
+
+// A distinct colour per tile: red = tile number, green and blue fixed.
+std::string TileOf(int nTile) {
+    return TilePixels(static_cast<std::uint8_t>(nTile + 1), 0x5A);
+}
+Bgr ColourOf(int nTile) {
+    return {0xA0, 0x50, static_cast<std::uint8_t>((nTile + 1) << 4)};
+}
+
+// Checks every pixel of the picture: tile t is ColourOf(t), or black when aBlack says so.
+void ExpectTiles(const std::vector<std::uint8_t>& aPicture, const std::vector<bool>& aBlack) {
+    ASSERT_EQ(aPicture.size(), CInstallerWindow::kPictureBytes);
+    for (int t = 0; t < 6; ++t) {
+        const Bgr expected = aBlack[t] ? Bgr{0, 0, 0} : ColourOf(t);
+        int nWrong = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                nWrong += PixelAt(aPicture, kTileX[t] + x, kTileY[t] + y) == expected ? 0 : 1;
+        EXPECT_EQ(nWrong, 0) << "tile " << kLetters[t];
+    }
+}
+
+class PictureLoaderTest : public CGameFolderTest {
+protected:
+    void SetUp() override {
+        CGameFolderTest::SetUp();
+        m_core.InitPictures();
+    }
+
+    // A picture archive for strFileBase with the given tiles (by number) in its PIXIES.P16.
+    void MakeArchive(const std::string& strFileBase, const std::vector<int>& aTiles,
+                     const std::string& strEntryName = "PIXIES.P16") {
+        std::vector<std::pair<std::string, std::string>> aRecords;
+        for (int t : aTiles)
+            aRecords.emplace_back(strFileBase + kLetters[t], TileOf(t));
+        WriteFile(CarImageFolder() + strFileBase + "CI.TWT",
+                  Archive({{"OTHER.DAT", "12345"}, {strEntryName, Pixies(aRecords)}}));
+    }
+    void MakeLooseTile(const std::string& strFileBase, int nTile) {
+        WriteFile(CarImageFolder() + strFileBase + "CI/PIX16/" + strFileBase + kLetters[nTile] +
+                      ".PIX",
+                  LooseTile(TileOf(nTile)));
+    }
+
+    CFakeWindow m_window;
+    CInstallerCore m_core{m_window};
+};
+
+TEST(PutTileTest, ConvertsPixelsAndPlacesThemRowByRow) {
+    CInstallerCore::Tile tile{};
+    const int i = 5, j = 7; // column, row within the tile
+    tile[2 * (64 * j + i)] = 0xF8;
+    tile[2 * (64 * j + i) + 1] = 0x4C;
+    std::vector<std::uint8_t> aPicture(CInstallerWindow::kPictureBytes, 0x11);
+
+    CInstallerCore::PutTile(64, 64, tile, aPicture.data());
+
+    EXPECT_EQ(PixelAt(aPicture, 64 + i, 64 + j), (Bgr{0xC0, 0x40, 0x80}));
+    EXPECT_EQ(PixelAt(aPicture, 64 + i + 1, 64 + j), (Bgr{0, 0, 0}));
+    EXPECT_EQ(PixelAt(aPicture, 63, 64), (Bgr{0x11, 0x11, 0x11})) << "left of the tile";
+    EXPECT_EQ(PixelAt(aPicture, 128, 127), (Bgr{0x11, 0x11, 0x11})) << "right of the tile";
+    EXPECT_EQ(PixelAt(aPicture, 64, 63), (Bgr{0x11, 0x11, 0x11})) << "above the tile";
+}
+
+TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
+    MakeArchive("EAGLE", {0, 1, 2, 3, 4, 5});
+
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+
+    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
+    ExpectTiles(m_window.m_aPictures[0], {false, false, false, false, false, false});
+    EXPECT_EQ(m_core.m_nPictures, 1);
+    EXPECT_EQ(m_core.m_astrPicture[0], "EAGLE");
+}
+
+TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
+    std::vector<std::pair<std::string, std::string>> aRecords = {{"eaglea", TileOf(0)},
+                                                                 {"EaGlEb", TileOf(1)}};
+    WriteFile(CarImageFolder() + "EAGLECI.TWT", Archive({{"PIXIES.P16", Pixies(aRecords)}}));
+    WriteFile(CarImageFolder() + "HAWKCI.TWT",
+              Archive({{"pixies.p16", Pixies({{"HAWKA", TileOf(0)}})}}));
+
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_core.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
+
+    ASSERT_EQ(m_window.m_aPictures.size(), 2u);
+    ExpectTiles(m_window.m_aPictures[0], {false, false, true, true, true, true});
+    ExpectTiles(m_window.m_aPictures[1], {true, true, true, true, true, true});
+}
+
+TEST_F(PictureLoaderTest, PrefersTheArchiveOverLooseTiles) {
+    MakeArchive("EAGLE", {0});
+    for (int t = 0; t < 6; ++t)
+        MakeLooseTile("EAGLE", t);
+
+    m_core.LoadPicture("EAGLE");
+
+    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
+    ExpectTiles(m_window.m_aPictures[0], {false, true, true, true, true, true});
+}
+
+TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
+    for (int t : {0, 1, 3, 4}) // C and F missing
+        MakeLooseTile("EAGLE", t);
+
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+
+    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
+    ExpectTiles(m_window.m_aPictures[0], {false, false, true, false, false, true});
+}
+
+TEST_F(PictureLoaderTest, ComposesEachFileBaseOnceAndCachesNothingWithoutSource) {
+    MakeArchive("EAGLE", {0});
+
+    EXPECT_EQ(m_core.LoadPicture("HAWK"), -1);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_window.m_nPictures, 1);
+    // Cache names match exactly, file names without regard to case.
+    EXPECT_EQ(m_core.LoadPicture("eagle"), 1);
+
+    MakeLooseTile("HAWK", 0); // a later call probes again
+    EXPECT_EQ(m_core.LoadPicture("HAWK"), 2);
+    EXPECT_EQ(m_core.m_nPictures, 3);
+    EXPECT_EQ(m_window.m_nPictures, 3);
+}
+
+TEST_F(PictureLoaderTest, AnEmptyFileBaseIsAName) {
+    MakeArchive("", {0});
+    EXPECT_EQ(m_core.LoadPicture(""), 0);
+    EXPECT_EQ(m_core.LoadPicture(""), 0);
+    EXPECT_EQ(m_window.m_nPictures, 1);
+}
+
+// A distinct cache name for each n: file names match without regard to case, cache names exactly,
+// so every spelling finds the one archive yet takes its own place in the cache.
+std::string Spelling(int n) {
+    std::string str = "abcdefghijklm";
+    for (std::size_t i = 0; i < str.size(); ++i)
+        if ((n >> i) & 1)
+            str[i] = static_cast<char>(str[i] - 'a' + 'A');
+    return str;
+}
+
+TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
+    m_window.m_bKeepPictures = false;
+    WriteFile(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
+
+    for (int i = 0; i < CInstallerCore::kMaxPictures; ++i)
+        ASSERT_EQ(m_core.LoadPicture(Spelling(i)), i);
+    EXPECT_EQ(m_core.LoadPicture(Spelling(CInstallerCore::kMaxPictures)), -1);
+    EXPECT_EQ(m_core.LoadPicture(Spelling(3999)), 3999) << "cached names are still found";
+    EXPECT_EQ(m_core.m_nPictures, CInstallerCore::kMaxPictures);
+    EXPECT_EQ(m_window.m_nPictures, CInstallerCore::kMaxPictures);
+    EXPECT_EQ(m_core.m_astrPicture[3999], Spelling(3999));
+}
+
+TEST_F(PictureLoaderTest, ReadTileFromEachSourceOrNone) {
+    MakeArchive("EAGLE", {1});
+    MakeLooseTile("HAWK", 2);
+    using Source = CInstallerCore::TileSource;
+
+    const auto pArchived = CInstallerCore::ReadTile("EAGLE", 'B', Source::Archive);
+    ASSERT_NE(pArchived, nullptr);
+    EXPECT_EQ(std::string(pArchived->begin(), pArchived->end()), TileOf(1));
+    const auto pLoose = CInstallerCore::ReadTile("HAWK", 'C', Source::LooseFiles);
+    ASSERT_NE(pLoose, nullptr);
+    EXPECT_EQ(std::string(pLoose->begin(), pLoose->end()), TileOf(2));
+
+    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', Source::Archive), nullptr);
+    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'B', Source::LooseFiles), nullptr);
+    EXPECT_EQ(CInstallerCore::ReadTile("HAWK", 'C', Source::Archive), nullptr);
+}
+
+TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
+    // A loose tile cut short: the missing bytes are zeros.
+    WriteFile(CarImageFolder() + "HAWKCI/PIX16/HAWKA.PIX", LooseTile(std::string(100, '\x0F')));
+    const auto pShort =
+        CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
+    ASSERT_NE(pShort, nullptr);
+    EXPECT_EQ((*pShort)[99], 0x0F);
+    EXPECT_EQ((*pShort)[100], 0);
+    EXPECT_EQ((*pShort)[8191], 0);
+
+    // An archive that ends inside a tile name: no tile, and no read beyond.
+    std::string strArchive = Archive({{"PIXIES.P16", Pixies({{"EAGLEA", TileOf(0)}})}});
+    const std::size_t nNameStart = 8 + 56 + 16 + 21;
+    strArchive.resize(nNameStart + 3);
+    WriteFile(CarImageFolder() + "EAGLECI.TWT", strArchive);
+    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    ExpectTiles(m_window.m_aPictures.at(0), {true, true, true, true, true, true});
+}
+
+} // namespace
