@@ -32,6 +32,9 @@ void CInstallerCore::LoadAll() {
     UnpackArchive();
     BackupOpponentList();
 
+    // Nothing else changes the game folder while it is read; this keeps each probe for a picture
+    // that does not exist from listing a folder of thousands of files.
+    const CFolderListingScope listings;
     CFileFind finder;
     for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) {
         if (finder.IsDirectory())

@@ -168,12 +168,12 @@ void CInstallerCore::PutTile(int x, int y, const Tile& tile, std::uint8_t* pPict
     if (x < 0 || y < 0 || x + kTileSide > CInstallerWindow::kPictureWidth ||
         y + kTileSide > CInstallerWindow::kPictureHeight)
         return; // never write outside the picture
+    const std::uint8_t* pSource = tile.data();
     for (int j = 0; j < kTileSide; ++j) {
-        for (int i = 0; i < kTileSide; ++i) {
-            const std::uint8_t b0 = tile[2 * (kTileSide * j + i)];
-            const std::uint8_t b1 = tile[2 * (kTileSide * j + i) + 1];
-            std::uint8_t* pPixel =
-                pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x + i);
+        std::uint8_t* pPixel = pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x);
+        for (int i = 0; i < kTileSide; ++i, pSource += 2, pPixel += 3) {
+            const std::uint8_t b0 = pSource[0];
+            const std::uint8_t b1 = pSource[1];
             pPixel[0] = static_cast<std::uint8_t>((b1 & 0x0F) << 4);
             pPixel[1] = static_cast<std::uint8_t>(b1 & 0xF0);
             pPixel[2] = static_cast<std::uint8_t>((b0 & 0x0F) << 4);

@@ -28,9 +28,9 @@ std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
     auto* pOut = static_cast<unsigned char*>(pBuffer);
     std::size_t nDone = 0;
     while (nDone < nCount) {
-        if (m_nBufferStart < m_aBuffer.size()) {
-            const std::size_t n = std::min(m_aBuffer.size() - m_nBufferStart, nCount - nDone);
-            std::memcpy(pOut + nDone, m_aBuffer.data() + m_nBufferStart, n);
+        if (m_nBufferStart < m_nBuffered) {
+            const std::size_t n = std::min(m_nBuffered - m_nBufferStart, nCount - nDone);
+            std::memcpy(pOut + nDone, m_pBuffer.get() + m_nBufferStart, n);
             m_nBufferStart += n;
             nDone += n;
             continue;
@@ -38,17 +38,19 @@ std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
         const std::size_t nLeft = nCount - nDone;
         if (nLeft >= kReadAhead) {
             // Large reads would only be copied twice.
-            m_aBuffer.clear();
+            m_nBuffered = 0;
             m_nBufferStart = 0;
             const std::size_t n = SystemRead(pOut + nDone, nLeft);
             if (n == 0)
                 break;
             nDone += n;
         } else {
-            m_aBuffer.resize(kReadAhead);
-            m_aBuffer.resize(SystemRead(m_aBuffer.data(), kReadAhead));
+            if (!m_pBuffer) // not zeroed: only what the system reads into it is ever used
+                m_pBuffer = std::make_unique_for_overwrite<unsigned char[]>(kReadAhead);
+            m_nBuffered = 0; // the system may fail half way
+            m_nBuffered = SystemRead(m_pBuffer.get(), kReadAhead);
             m_nBufferStart = 0;
-            if (m_aBuffer.empty())
+            if (m_nBuffered == 0)
                 break;
         }
     }
@@ -60,14 +62,14 @@ void CFile::Seek(std::uint64_t nOffset) {
     RequireOpen("move within");
     // The buffer holds the bytes just before the system's position; a seek among them (the usual
     // step back to the start of a line) keeps it.
-    const std::uint64_t nBufferFrom = m_nSystemPosition - m_aBuffer.size();
+    const std::uint64_t nBufferFrom = m_nSystemPosition - m_nBuffered;
     if (nOffset >= nBufferFrom && nOffset <= m_nSystemPosition) {
         m_nBufferStart = static_cast<std::size_t>(nOffset - nBufferFrom);
         m_nPosition = nOffset;
         return;
     }
     SystemSeek(nOffset);
-    m_aBuffer.clear();
+    m_nBuffered = 0;
     m_nBufferStart = 0;
     m_nSystemPosition = nOffset;
     m_nPosition = nOffset;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@
 // Reads are buffered, yet GetPosition and Seek always work on the exact logical position.
 // Writes go straight through: all bytes are written or CFileException is raised.
 class CFile {
-  public:
+public:
     // The three open modes, with the flag values the program's callers use.
     static constexpr unsigned modeRead = 0x0000;
     static constexpr unsigned modeWrite = 0x0001;
@@ -52,7 +53,7 @@ class CFile {
     // Moves strSource over strTarget in one step, replacing it when it exists.
     static void Replace(const std::string& strSource, const std::string& strTarget);
 
-  private:
+private:
     static constexpr std::intptr_t kNoHandle = -1;
     static constexpr std::size_t kReadAhead = 64 * 1024;
 
@@ -66,10 +67,23 @@ class CFile {
 
     std::intptr_t m_nHandle = kNoHandle;
     std::string m_strPath;
-    std::uint64_t m_nPosition = 0;        // logical position
-    std::vector<unsigned char> m_aBuffer; // read-ahead bytes
-    std::size_t m_nBufferStart = 0;       // index in m_aBuffer of the byte at m_nPosition
-    std::uint64_t m_nSystemPosition = 0;  // where the system's file pointer stands
+    std::uint64_t m_nPosition = 0;              // logical position
+    std::unique_ptr<unsigned char[]> m_pBuffer; // read-ahead bytes, kReadAhead made on first use
+    std::size_t m_nBuffered = 0;                // how many of them hold file bytes
+    std::size_t m_nBufferStart = 0;             // index in m_pBuffer of the byte at m_nPosition
+    std::uint64_t m_nSystemPosition = 0;        // where the system's file pointer stands
+};
+
+// While one lives, a folder is listed once when a name in it must be matched without regard to
+// case, instead of at every such lookup; the file layer's own creates, deletes and renames forget
+// the listings. Meant for a burst of reads in which nothing else changes the folders, such as the
+// start-up load. Windows matches case itself, so there it does nothing.
+class CFolderListingScope {
+public:
+    CFolderListingScope();
+    ~CFolderListingScope();
+    CFolderListingScope(const CFolderListingScope&) = delete;
+    CFolderListingScope& operator=(const CFolderListingScope&) = delete;
 };
 
 // Directory search by wild-card pattern ('*' and '?') in the current directory. Names come one at
@@ -79,13 +93,13 @@ class CFile {
 //   CFileFind finder;
 //   for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) ...
 class CFileFind {
-  public:
+public:
     bool FindFile(const std::string& strPattern);
     bool FindNextFile();
     const std::string& GetFileName() const;
     bool IsDirectory() const;
 
-  private:
+private:
     struct Entry {
         std::string strName;
         bool bDirectory;

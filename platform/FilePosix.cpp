@@ -4,6 +4,8 @@
 #include "platform/FileFaults.h"
 #include "platform/PathResolver.h"
 
+#include <algorithm>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -103,6 +105,14 @@ bool MatchesNoCase(const char* pszMask, const char* pszName) {
     return *pszMask == '\0';
 }
 
+// Forgets the kept folder listings once a change to a folder is over, however it ends.
+struct ListingsForgetter {
+    ListingsForgetter() = default;
+    ~ListingsForgetter() { ForgetFolderListings(); }
+    ListingsForgetter(const ListingsForgetter&) = delete;
+    ListingsForgetter& operator=(const ListingsForgetter&) = delete;
+};
+
 } // namespace
 
 void CFile::Open(const std::string& strPath, unsigned nFlags) {
@@ -110,7 +120,7 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
     m_strPath = strPath;
     m_nPosition = 0;
     m_nSystemPosition = 0;
-    m_aBuffer.clear();
+    m_nBuffered = 0;
     m_nBufferStart = 0;
 
     const bool bWrite = (nFlags & modeWrite) != 0;
@@ -120,14 +130,28 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
                                       : "open {} for writing";
     CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
 
-    const std::string strReal = ResolvePath(strPath).strPath;
     const int nMode = bWrite ? O_WRONLY | (bCreate ? O_CREAT | O_TRUNC : 0) : O_RDONLY;
-    int fd;
-    do
-        fd = open(strReal.c_str(), nMode | O_CLOEXEC, 0666);
-    while (fd < 0 && errno == EINTR);
+    const auto OpenAs = [nMode](const std::string& strName) {
+        int fd;
+        do
+            fd = open(strName.c_str(), nMode | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        return fd;
+    };
+    // A file that exists as spelt is the exact match, which wins; only a miss needs the folders'
+    // names compared. Creating must resolve first, or it would make a second file in another case.
+    int fd = -1;
+    if (!bCreate) {
+        std::string strSpelt = strPath;
+        std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
+        fd = OpenAs(strSpelt);
+    }
+    if (fd < 0 && (bCreate || errno == ENOENT || errno == ENOTDIR))
+        fd = OpenAs(ResolvePath(strPath).strPath);
     if (fd < 0)
         ThrowError(errno, strPath, pszAction);
+    if (bCreate)
+        ForgetFolderListings();
 
     // Linux opens a folder for reading without complaint; the program must see it as no file.
     struct stat st {};
@@ -219,6 +243,7 @@ void CFile::CloseHandle() noexcept {
 
 void CFile::Remove(const std::string& strPath) {
     CheckFileFault(FileOp::Remove, strPath, "delete");
+    const ListingsForgetter forget;
     if (unlink(ResolvePath(strPath).strPath.c_str()) != 0)
         ThrowError(errno, strPath, "delete");
 }
@@ -226,6 +251,7 @@ void CFile::Remove(const std::string& strPath) {
 void CFile::Rename(const std::string& strOld, const std::string& strNew) {
     const std::string strAction = "rename {} to \"" + strNew + "\"";
     CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
+    const ListingsForgetter forget;
     const ResolvedPath source = ResolvePath(strOld);
     ResolvedPath target = ResolvePath(strNew);
     if (target.bExists) {
@@ -263,6 +289,7 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
 void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
     const std::string strAction = "move {} over \"" + strTarget + "\"";
     CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
+    const ListingsForgetter forget;
     const std::string strTo = ResolvePath(strTarget).strPath;
     if (rename(ResolvePath(strSource).strPath.c_str(), strTo.c_str()) != 0)
         ThrowError(errno, strSource, strAction);
@@ -281,7 +308,7 @@ bool CFileFind::FindFile(const std::string& strPattern) {
     }
     // Windows reads "*.*" as every name, with or without a dot.
     if (strMask.empty() || strMask == "*.*")
-        strMask = std::string(1, '*');
+        strMask = "*";
 
     DIR* pDir = opendir(strFolder.c_str());
     if (pDir == nullptr)

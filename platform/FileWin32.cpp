@@ -87,12 +87,16 @@ DWORD Chunk(std::size_t nCount) {
 
 } // namespace
 
+// The system matches names without regard to case; there are no listings to keep.
+CFolderListingScope::CFolderListingScope() = default;
+CFolderListingScope::~CFolderListingScope() = default;
+
 void CFile::Open(const std::string& strPath, unsigned nFlags) {
     CloseHandle();
     m_strPath = strPath;
     m_nPosition = 0;
     m_nSystemPosition = 0;
-    m_aBuffer.clear();
+    m_nBuffered = 0;
     m_nBufferStart = 0;
 
     const bool bWrite = (nFlags & modeWrite) != 0;

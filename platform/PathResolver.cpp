@@ -1,11 +1,41 @@
 #include "platform/PathResolver.h"
 
+#include "platform/File.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <optional>
 
+#include <unordered_map>
+
 namespace {
+
+// Folded name -> the first real name in byte order, per folder; kept only inside a scope.
+using FolderListing = std::unordered_map<std::string, std::string>;
+int s_nScopes = 0;
+std::unordered_map<std::string, FolderListing> s_mapListings;
+
+std::string Folded(const std::string& str);
+
+// Lists strFolder once for the scope; none when it cannot be read.
+const FolderListing* ListingOf(const std::string& strFolder) {
+    if (const auto it = s_mapListings.find(strFolder); it != s_mapListings.end())
+        return &it->second;
+    DIR* pDir = opendir(strFolder.c_str());
+    if (pDir == nullptr)
+        return nullptr;
+    FolderListing listing;
+    while (const dirent* pEntry = readdir(pDir)) {
+        const std::string strEntry = pEntry->d_name;
+        auto [it, bNew] = listing.try_emplace(Folded(strEntry), strEntry);
+        if (!bNew && strEntry < it->second)
+            it->second = strEntry;
+    }
+    closedir(pDir);
+    return &s_mapListings.emplace(strFolder, std::move(listing)).first->second;
+}
 
 // The name in strFolder that the component strName stands for, or none.
 std::optional<std::string> FindEntry(const std::string& strFolder, const std::string& strName) {
@@ -15,6 +45,13 @@ std::optional<std::string> FindEntry(const std::string& strFolder, const std::st
     const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
     if (lstat(strFull.c_str(), &st) == 0)
         return strName;
+    if (s_nScopes > 0) {
+        const FolderListing* pListing = ListingOf(strFolder);
+        if (pListing == nullptr)
+            return std::nullopt;
+        const auto it = pListing->find(Folded(strName));
+        return it == pListing->end() ? std::nullopt : std::optional<std::string>(it->second);
+    }
     DIR* pDir = opendir(strFolder.c_str());
     if (pDir == nullptr)
         return std::nullopt; // unreadable: only the exact spelling could have been tried
@@ -29,7 +66,27 @@ std::optional<std::string> FindEntry(const std::string& strFolder, const std::st
     return best;
 }
 
+std::string Folded(const std::string& str) {
+    std::string strFolded = str;
+    for (char& c : strFolded)
+        c = FoldCase(c);
+    return strFolded;
+}
+
 } // namespace
+
+CFolderListingScope::CFolderListingScope() {
+    ++s_nScopes;
+}
+
+CFolderListingScope::~CFolderListingScope() {
+    if (--s_nScopes == 0)
+        ForgetFolderListings();
+}
+
+void ForgetFolderListings() {
+    s_mapListings.clear();
+}
 
 char FoldCase(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -45,6 +102,12 @@ bool EqualNoCase(const std::string& strA, const std::string& strB) {
 }
 
 ResolvedPath ResolvePath(const std::string& strPath) {
+    // When the path exists as spelt, every component is an exact match, and exact matches win.
+    std::string strSpelt = strPath;
+    std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
+    if (struct stat st{}; !strSpelt.empty() && lstat(strSpelt.c_str(), &st) == 0)
+        return {strSpelt, true};
+
     const bool bAbsolute = !strPath.empty() && (strPath[0] == '/' || strPath[0] == '\\');
     std::string strResult = bAbsolute ? "/" : "";
     bool bFound = true;

@@ -5,7 +5,8 @@
 // Linux only. The program writes paths as on a file system that ignores case, with backslashes;
 // this maps them onto the real names. Every component is matched with ASCII case folding: an
 // exact match wins, otherwise the first match in byte-wise name order. A component that matches
-// nothing keeps the spelling given, and so do all after it. Nothing is cached between calls.
+// nothing keeps the spelling given, and so do all after it. Nothing is cached between calls,
+// except inside a CFolderListingScope (File.h).
 struct ResolvedPath {
     std::string strPath; // with '/' separators
     bool bExists;        // the last component was found
@@ -15,3 +16,7 @@ ResolvedPath ResolvePath(const std::string& strPath);
 // ASCII case folding, the same the resolver uses.
 char FoldCase(char c);
 bool EqualNoCase(const std::string& strA, const std::string& strB);
+
+// Drops the listings kept for a CFolderListingScope; called by every change the file layer makes
+// to a folder.
+void ForgetFolderListings();

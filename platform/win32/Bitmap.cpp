@@ -23,7 +23,8 @@ void CBitmap::CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels
     void* pBits = nullptr;
     m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
     if (m_hBitmap == nullptr || pBits == nullptr)
-        throw std::runtime_error("Could not make a bitmap for a car picture: the system refused it.");
+        throw std::runtime_error(
+            "Could not make a bitmap for a car picture: the system refused it.");
     // DIB rows are padded to whole DWORDs; the buffer's rows are not.
     const std::size_t nRow = 3u * static_cast<std::size_t>(nWidth);
     const std::size_t nStride = (nRow + 3u) & ~std::size_t{3};

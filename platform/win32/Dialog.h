@@ -24,8 +24,8 @@ bool OnCommandRow(TDialog& dlg, WPARAM, LPARAM, LRESULT&) {
 // Finds the first row for the message and runs its handler; false when no row matches or the
 // handler asks for default processing.
 template <typename TDialog>
-bool DispatchMessageMap(std::span<const CMessageMapEntry<TDialog>> aMap, TDialog& dlg, UINT nMessage,
-                        WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
+bool DispatchMessageMap(std::span<const CMessageMapEntry<TDialog>> aMap, TDialog& dlg,
+                        UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
     for (const auto& entry : aMap) {
         if (entry.nMessage != nMessage)
             continue;

@@ -16,8 +16,9 @@ void CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
 }
 
 int CImageList::Add(const CBitmap& bitmap) {
-    const int nIndex =
-        m_hImageList != nullptr ? ::ImageList_AddMasked(m_hImageList, bitmap.GetSafeHandle(), CLR_NONE) : -1;
+    const int nIndex = m_hImageList != nullptr
+                           ? ::ImageList_AddMasked(m_hImageList, bitmap.GetSafeHandle(), CLR_NONE)
+                           : -1;
     if (nIndex < 0)
         throw std::runtime_error("Could not add a car picture to the list of pictures: the system "
                                  "refused it.");

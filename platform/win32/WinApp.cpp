@@ -4,7 +4,9 @@
 
 CWinApp* CWinApp::s_pApp = nullptr;
 
-CWinApp::CWinApp() : m_strAppName(ExecutableBaseName()) { s_pApp = this; }
+CWinApp::CWinApp() : m_strAppName(ExecutableBaseName()) {
+    s_pApp = this;
+}
 
 CWinApp::~CWinApp() {
     if (s_pApp == this)

@@ -20,7 +20,7 @@ public:
     static CWinApp* GetApp() { return s_pApp; }
 
     HINSTANCE m_hInstance = nullptr;
-    std::string m_strAppName;         // the executable's base name, e.g. "gridwright"
+    std::string m_strAppName;   // the executable's base name, e.g. "gridwright"
     CWnd* m_pMainWnd = nullptr; // not owned
 
 private:

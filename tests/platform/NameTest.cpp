@@ -125,6 +125,22 @@ std::vector<Found> Search(const std::string& strPattern) {
     return aFound;
 }
 
+TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
+    std::filesystem::create_directory("data");
+    Put("data/Car.txt", "1");
+    const CFolderListingScope listings;
+    EXPECT_TRUE(CFile::Exists("DATA\\CAR.TXT"));
+    EXPECT_FALSE(CFile::Exists("data\\other.txt"));
+    // A file made, renamed or removed through the layer is seen at once in another case.
+    WriteWhole("data\\Other.txt", "2");
+    EXPECT_EQ(ReadWhole("DATA\\OTHER.TXT"), "2");
+    CFile::Rename("data\\other.TXT", "data\\Third.txt");
+    EXPECT_FALSE(CFile::Exists("data\\OTHER.txt"));
+    EXPECT_EQ(ReadWhole("data\\THIRD.TXT"), "2");
+    CFile::Remove("data\\car.txt");
+    EXPECT_FALSE(CFile::Exists("data\\CAR.TXT"));
+}
+
 TEST_F(NameTest, FindMatchesPatternsWithoutRegardToCase) {
     for (const char* pszName : {"b.c2c", "A.C2C", "Z.c2c", "a2.C2C", "c.txt", "car.c2c.bak"})
         Put(pszName, "x");

@@ -1,0 +1,199 @@
+#include "app/InstallerDlg.h"
+
+#include "app/AboutDlg.h"
+#include "lists/ControlIds.h"
+#include "platform/win32/DC.h"
+#include "platform/win32/WinApp.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace {
+
+HINSTANCE Instance() {
+    const CWinApp* pApp = CWinApp::GetApp();
+    return pApp != nullptr && pApp->m_hInstance != nullptr ? pApp->m_hInstance
+                                                           : ::GetModuleHandleA(nullptr);
+}
+
+HICON LoadAppIcon(int nId, int nMetricX, int nMetricY) {
+    // The exact size from the icon's six images is crisper than a scaled default one.
+    return static_cast<HICON>(::LoadImageA(Instance(), MAKEINTRESOURCEA(nId), IMAGE_ICON,
+                                           ::GetSystemMetrics(nMetricX),
+                                           ::GetSystemMetrics(nMetricY), LR_SHARED));
+}
+
+// Shows the wait cursor for as long as it lives.
+class CWaitCursor {
+public:
+    CWaitCursor() : m_hPrevious(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~CWaitCursor() { ::SetCursor(m_hPrevious); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+private:
+    HCURSOR m_hPrevious;
+};
+
+using Row = CMessageMapEntry<CInstallerDlg>;
+
+const std::array<Row, 15> s_aMessageMap = {{
+    {WM_SYSCOMMAND, 0, 0,
+     [](CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
+         return dlg.OnSysCommand(static_cast<UINT>(wParam));
+     }},
+    {WM_PAINT, 0, 0, [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT&) { return dlg.OnPaint(); }},
+    {WM_QUERYDRAGICON, 0, 0,
+     [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT& lResult) {
+         lResult = reinterpret_cast<LRESULT>(dlg.OnQueryDragIcon());
+         return true;
+     }},
+    {WM_COMMAND, BN_CLICKED, IDC_INSTALL, OnCommandRow<&CInstallerCore::OnInstall>},
+    {WM_COMMAND, BN_CLICKED, IDC_UNINSTALL, OnCommandRow<&CInstallerCore::OnUninstall>},
+    {WM_COMMAND, BN_CLICKED, IDC_UP, OnCommandRow<&CInstallerCore::OnUp>},
+    {WM_COMMAND, BN_CLICKED, IDC_DOWN, OnCommandRow<&CInstallerCore::OnDown>},
+    {WM_COMMAND, LBN_SELCHANGE, IDC_INSTALLED, OnCommandRow<&CInstallerCore::ShowInstalled>},
+    {WM_COMMAND, LBN_DBLCLK, IDC_INSTALLED, OnCommandRow<&CInstallerCore::OnUninstall>},
+    {WM_COMMAND, LBN_DBLCLK, IDC_AVAILABLE, OnCommandRow<&CInstallerCore::OnInstall>},
+    {WM_COMMAND, LBN_SELCHANGE, IDC_AVAILABLE, OnCommandRow<&CInstallerCore::ShowAvailable>},
+    {WM_CLOSE, 0, 0, [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT&) { return dlg.OnClose(); }},
+    {WM_SHOWWINDOW, 0, 0,
+     [](CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
+         dlg.OnShowWindowWaiting(wParam != 0);
+         return false; // then the default processing
+     }},
+    {WM_COMMAND, BN_CLICKED, IDC_CAN, OnCommandRow<&CInstallerCore::OnCan>},
+    {WM_COMMAND, BN_CLICKED, IDC_OK, OnCommandRow<&CInstallerCore::SaveAndClose>},
+}};
+
+} // namespace
+
+CInstallerDlg::CInstallerDlg()
+    : CDialog(IDD), CInstallerCore(static_cast<CInstallerWindow&>(*this)),
+      m_hIcon(LoadAppIcon(IDR_MAINFRAME, SM_CXICON, SM_CYICON)),
+      m_hSmallIcon(LoadAppIcon(IDR_MAINFRAME, SM_CXSMICON, SM_CYSMICON)) {}
+
+bool CInstallerDlg::OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
+    return DispatchMessageMap<CInstallerDlg>(s_aMessageMap, *this, nMessage, wParam, lParam,
+                                             lResult);
+}
+
+BOOL CInstallerDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE); hSysMenu != nullptr) {
+        char szAbout[256] = {};
+        if (::LoadStringA(Instance(), IDS_ABOUTBOX, szAbout, sizeof(szAbout)) > 0) {
+            ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+            ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, szAbout);
+        }
+    }
+
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
+
+    m_pInstalledView = std::make_unique<CCarCan>();
+    m_pInstalledView->Attach(GetDlgItem(IDC_INSTALLED_PICTURE).Detach());
+    m_pAvailableView = std::make_unique<CCarCan>();
+    m_pAvailableView->Attach(GetDlgItem(IDC_AVAILABLE_PICTURE).Detach());
+
+    InitPictures();
+    return TRUE;
+}
+
+bool CInstallerDlg::OnSysCommand(UINT nId) {
+    if ((nId & 0xFFF0) != IDM_ABOUTBOX)
+        return false;
+    CAboutDlg about(this);
+    about.DoModal();
+    return true;
+}
+
+bool CInstallerDlg::OnPaint() {
+    if (!::IsIconic(m_hWnd))
+        return false;
+    CPaintDC dc(m_hWnd);
+    ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    RECT rect{};
+    ::GetClientRect(m_hWnd, &rect);
+    const int x = (rect.right - rect.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (rect.bottom - rect.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+    return true;
+}
+
+void CInstallerDlg::OnShowWindowWaiting(bool bShow) {
+    // Loading may take a while on a big game folder.
+    const CWaitCursor wait;
+    OnShowWindow(bShow);
+}
+
+int CInstallerDlg::GetCurSel(int nListId) const {
+    return static_cast<int>(SendItem(nListId, LB_GETCURSEL, 0, 0));
+}
+
+void CInstallerDlg::AddString(int nListId, const std::string& str) {
+    SendItem(nListId, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(str.c_str()));
+}
+
+void CInstallerDlg::InsertString(int nListId, int nIndex, const std::string& str) {
+    SendItem(nListId, LB_INSERTSTRING, static_cast<WPARAM>(nIndex),
+             reinterpret_cast<LPARAM>(str.c_str()));
+}
+
+void CInstallerDlg::DeleteString(int nListId, int nIndex) {
+    SendItem(nListId, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
+}
+
+void CInstallerDlg::SetCurSel(int nListId, int nIndex) {
+    SendItem(nListId, LB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+}
+
+int CInstallerDlg::GetCount(int nListId) const {
+    return static_cast<int>(SendItem(nListId, LB_GETCOUNT, 0, 0));
+}
+
+std::string CInstallerDlg::GetText(int nListId, int nIndex) const {
+    const LRESULT nLength = SendItem(nListId, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLength <= 0)
+        return {};
+    std::string str(static_cast<std::size_t>(nLength) + 1, '\0');
+    const LRESULT nCopied = SendItem(nListId, LB_GETTEXT, static_cast<WPARAM>(nIndex),
+                                     reinterpret_cast<LPARAM>(str.data()));
+    str.resize(nCopied > 0 ? static_cast<std::size_t>(nCopied) : 0);
+    return str;
+}
+
+void CInstallerDlg::SetInfoText(int nBoxId, const std::string& str) {
+    ::SetDlgItemTextA(m_hWnd, nBoxId, str.c_str());
+}
+
+void CInstallerDlg::SetImage(int nFrameId, int nImage) {
+    CCarCan* pView = nFrameId == IDC_INSTALLED_PICTURE   ? m_pInstalledView.get()
+                     : nFrameId == IDC_AVAILABLE_PICTURE ? m_pAvailableView.get()
+                                                         : nullptr;
+    if (pView != nullptr)
+        pView->SetImage(m_pImageList.get(), nImage);
+}
+
+void CInstallerDlg::CreateImageList() {
+    auto pImageList = std::make_unique<CImageList>();
+    pImageList->Create(kPictureWidth, kPictureHeight, ILC_COLOR24, 1, 1);
+    m_pImageList = std::move(pImageList);
+}
+
+int CInstallerDlg::AddPicture(const std::uint8_t* pPicture) {
+    if (m_pImageList == nullptr)
+        throw std::logic_error("A car picture was added before the list of pictures was made.");
+    CBitmap bitmap; // the list keeps its own copy
+    bitmap.CreatePicture(kPictureWidth, kPictureHeight, pPicture);
+    return m_pImageList->Add(bitmap);
+}
+
+void CInstallerDlg::EnableOk(bool bEnable) {
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_OK), bEnable ? TRUE : FALSE);
+}
+
+void CInstallerDlg::ReportError(const std::string& strMessage) {
+    ShowErrorMessage(m_hWnd, strMessage);
+}

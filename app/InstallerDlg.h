@@ -1,0 +1,59 @@
+#pragma once
+
+#include "lists/InstallerCore.h"
+#include "lists/InstallerWindow.h"
+#include "pictures/CarCan.h"
+#include "platform/win32/Dialog.h"
+#include "platform/win32/ImageList.h"
+
+#include <memory>
+
+// The main dialog: the installer's logic over the dialog's real controls.
+class CInstallerDlg : public CDialog, private CInstallerWindow, public CInstallerCore {
+public:
+    static constexpr int IDD = 102;
+    static constexpr UINT IDM_ABOUTBOX = 0x0010;
+    static constexpr int IDS_ABOUTBOX = 101;
+    static constexpr int IDR_MAINFRAME = 128;
+
+    CInstallerDlg();
+
+    BOOL OnInitDialog() override;
+
+    // Window chores of the message map.
+    bool OnSysCommand(UINT nId);
+    bool OnPaint();
+    HICON OnQueryDragIcon() const { return m_hIcon; }
+    bool OnClose() { return false; } // default: ends as Cancel, writes nothing
+    void OnShowWindowWaiting(bool bShow);
+
+    HICON m_hIcon = nullptr;      // shared with the system (LR_SHARED): not destroyed here
+    HICON m_hSmallIcon = nullptr; // likewise
+    std::unique_ptr<CImageList> m_pImageList;
+    std::unique_ptr<CCarCan> m_pInstalledView;
+    std::unique_ptr<CCarCan> m_pAvailableView;
+
+protected:
+    bool OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
+
+private:
+    // CInstallerWindow over the controls.
+    int GetCurSel(int nListId) const override;
+    void AddString(int nListId, const std::string& str) override;
+    void InsertString(int nListId, int nIndex, const std::string& str) override;
+    void DeleteString(int nListId, int nIndex) override;
+    void SetCurSel(int nListId, int nIndex) override;
+    int GetCount(int nListId) const override;
+    std::string GetText(int nListId, int nIndex) const override;
+    void SetInfoText(int nBoxId, const std::string& str) override;
+    void SetImage(int nFrameId, int nImage) override;
+    void CreateImageList() override;
+    int AddPicture(const std::uint8_t* pPicture) override;
+    void EndDialog(int nResult) override { CDialog::EndDialog(nResult); }
+    void EnableOk(bool bEnable) override;
+    void ReportError(const std::string& strMessage) override;
+
+    LRESULT SendItem(int nId, UINT nMessage, WPARAM wParam, LPARAM lParam) const {
+        return ::SendDlgItemMessageA(m_hWnd, nId, nMessage, wParam, lParam);
+    }
+};

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12 and prepares a Wine prefix. Only missing
+# packages are installed, so a second run takes a moment.
+set -euo pipefail
+
+export DEBIAN_FRONTEND=noninteractive
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+fi
+
+packages=(
+    cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest # native build and tests
+    g++-mingw-w64-i686 binutils-mingw-w64-i686                     # 32-bit Windows cross build
+    wine wine32:i386 xvfb xdotool x11-utils imagemagick            # running it under Wine
+    clang libclang-rt-14-dev clang-format                          # fuzzing and formatting
+)
+
+is_installed() {
+    dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q '^install ok installed$'
+}
+
+missing=()
+for package in "${packages[@]}"; do
+    is_installed "$package" || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    # The 32-bit Wine comes from the i386 architecture.
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        "${sudo_cmd[@]}" dpkg --add-architecture i386
+    fi
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
+fi
+
+# A fresh prefix otherwise asks to install Mono and Gecko and makes the first test wait for wineboot.
+# The program is 32-bit, so a 32-bit prefix serves and boots faster.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine}"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "setup: preparing the Wine prefix $WINEPREFIX"
+    WINEARCH=win32 timeout 300 wineboot -i </dev/null
+    timeout 120 wineserver -w
+fi
+
+echo "setup: ready"

@@ -1,0 +1,290 @@
+#include "ProgramDriver.h"
+
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+constexpr UINT kSendTimeoutMs = 5000;
+// The lists count as loaded when their counts stay the same this many polls in a row.
+constexpr int kStablePolls = 6;
+constexpr int kAvailableListId = 1000;
+constexpr int kInstalledListId = 1001;
+
+// The build gives Unix paths; under Wine the whole Unix tree is drive Z:.
+fs::path FromBuildPath(const std::string& str) {
+    return fs::path(!str.empty() && str[0] == '/' ? "Z:" + str : str).make_preferred();
+}
+
+// Texts are fetched as wide characters: Wine answers an 8-bit request for the text of another
+// process's list box in wide characters.
+std::string Narrow(const std::wstring& str) {
+    if (str.empty())
+        return {};
+    const int nWide = static_cast<int>(str.size());
+    const int nBytes =
+        WideCharToMultiByte(CP_ACP, 0, str.data(), nWide, nullptr, 0, nullptr, nullptr);
+    std::string strNarrow(static_cast<std::size_t>(nBytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, str.data(), nWide, strNarrow.data(), nBytes, nullptr, nullptr);
+    return strNarrow;
+}
+
+std::string Hex(unsigned long n) {
+    char sz[16];
+    wsprintfA(sz, "0x%lX", n);
+    return sz;
+}
+
+struct SFindWindow {
+    DWORD dwProcessId;
+    const std::string* pstrTitle;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindWindowProc(HWND hWindow, LPARAM lParam) {
+    auto& find = *reinterpret_cast<SFindWindow*>(lParam);
+    DWORD dwProcessId = 0;
+    GetWindowThreadProcessId(hWindow, &dwProcessId);
+    if (dwProcessId != find.dwProcessId)
+        return TRUE;
+    char szClass[64] = {};
+    GetClassNameA(hWindow, szClass, sizeof szClass);
+    // The caption as the system keeps it: asking the window could block while it is busy.
+    char szTitle[256] = {};
+    GetWindowTextA(hWindow, szTitle, sizeof szTitle);
+    if (lstrcmpA(szClass, "#32770") != 0 || *find.pstrTitle != szTitle)
+        return TRUE;
+    find.hFound = hWindow;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectChildProc(HWND hChild, LPARAM lParam) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hChild);
+    return TRUE;
+}
+
+} // namespace
+
+fs::path ProgramPath() {
+    return FromBuildPath(GRIDWRIGHT_EXE);
+}
+
+fs::path ArtifactsFolder() {
+    return FromBuildPath(GUI_ARTIFACTS_DIR);
+}
+
+CProgramDriver::CProgramDriver(const fs::path& folder) {
+    const fs::path exe = folder / "gridwright.exe";
+    fs::copy_file(ProgramPath(), exe, fs::copy_options::overwrite_existing);
+    std::string strCommand = "\"" + exe.string() + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.string().c_str(), strCommand.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, folder.string().c_str(), &startup, &m_process))
+        throw std::runtime_error("cannot start " + exe.string() + ": error " +
+                                 std::to_string(GetLastError()));
+}
+
+CProgramDriver::~CProgramDriver() {
+    if (!HasExited()) {
+        TerminateProcess(m_process.hProcess, 99);
+        WaitForSingleObject(m_process.hProcess, kWaitMs);
+    }
+    CloseHandle(m_process.hThread);
+    CloseHandle(m_process.hProcess);
+}
+
+HWND CProgramDriver::FindDialog() const {
+    return FindOwnWindow("Gridwright");
+}
+
+CProgramDriver::ELoad CProgramDriver::WaitUntilLoaded() {
+    const DWORD dwStart = GetTickCount();
+    int nStable = 0;
+    LRESULT nLastAvailable = -1;
+    LRESULT nLastInstalled = -1;
+    while (GetTickCount() - dwStart < kWaitMs) {
+        if (HasExited()) {
+            DWORD dwCode = 0;
+            GetExitCodeProcess(m_process.hProcess, &dwCode);
+            throw std::runtime_error("the program ended while loading, exit code " + Hex(dwCode));
+        }
+        if (FindOwnWindow("gridwright"))
+            return ErrorBoxShown();
+        if (!m_hDialog)
+            m_hDialog = FindDialog();
+        if (m_hDialog && IsWindowVisible(m_hDialog)) {
+            DWORD_PTR nAvailable = 0;
+            DWORD_PTR nInstalled = 0;
+            // Short timeouts: while the program is still loading it does not answer.
+            const bool bAnswered = SendMessageTimeoutA(Control(kAvailableListId), LB_GETCOUNT, 0, 0,
+                                                       SMTO_NORMAL, 200, &nAvailable) &&
+                                   SendMessageTimeoutA(Control(kInstalledListId), LB_GETCOUNT, 0, 0,
+                                                       SMTO_NORMAL, 200, &nInstalled);
+            if (FindOwnWindow("gridwright"))
+                return ErrorBoxShown();
+            if (bAnswered) {
+                const bool bSame = static_cast<LRESULT>(nAvailable) == nLastAvailable &&
+                                   static_cast<LRESULT>(nInstalled) == nLastInstalled;
+                nStable = bSame ? nStable + 1 : 0;
+                nLastAvailable = static_cast<LRESULT>(nAvailable);
+                nLastInstalled = static_cast<LRESULT>(nInstalled);
+                if (nStable >= kStablePolls)
+                    return ELoad::Loaded;
+            }
+        }
+        Sleep(kPollMs);
+    }
+    throw std::runtime_error(m_hDialog ? "the dialog's lists did not settle"
+                                       : "no dialog titled \"Gridwright\" appeared");
+}
+
+CProgramDriver::ELoad CProgramDriver::ErrorBoxShown() {
+    // The box can come up while the dialog is still being shown, before it was looked for.
+    m_hDialog = FindDialog();
+    if (!m_hDialog)
+        throw std::runtime_error("an error box came up without the dialog");
+    return ELoad::ErrorBox;
+}
+
+HWND CProgramDriver::Control(int nId) const {
+    const HWND hControl = GetDlgItem(m_hDialog, nId);
+    if (!hControl)
+        throw std::runtime_error("the dialog has no control " + std::to_string(nId));
+    return hControl;
+}
+
+LRESULT CProgramDriver::Send(HWND hWindow, UINT nMessage, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR nResult = 0;
+    if (!SendMessageTimeoutW(hWindow, nMessage, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
+                             &nResult))
+        throw std::runtime_error("message " + Hex(nMessage) + " to window " +
+                                 Hex(reinterpret_cast<unsigned long>(hWindow)) + " got no answer");
+    return static_cast<LRESULT>(nResult);
+}
+
+void CProgramDriver::Post(UINT nMessage, WPARAM wParam, LPARAM lParam) const {
+    if (!PostMessageA(m_hDialog, nMessage, wParam, lParam))
+        throw std::runtime_error("cannot post message " + Hex(nMessage));
+}
+
+std::string CProgramDriver::WindowText(HWND hWindow) {
+    // Another process's window: WM_GETTEXT is carried across, the buffer with it.
+    const auto nLength = static_cast<int>(Send(hWindow, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring str(static_cast<std::size_t>(nLength) + 1, L'\0');
+    const auto nCopied = static_cast<int>(
+        Send(hWindow, WM_GETTEXT, str.size(), reinterpret_cast<LPARAM>(str.data())));
+    str.resize(static_cast<std::size_t>(nCopied < 0 ? 0 : nCopied));
+    return Narrow(str);
+}
+
+std::vector<std::string> CProgramDriver::Lines(int nListId) const {
+    const HWND hList = Control(nListId);
+    const auto nCount = static_cast<int>(Send(hList, LB_GETCOUNT, 0, 0));
+    std::vector<std::string> aLines;
+    for (int i = 0; i < nCount; ++i) {
+        const auto nLength = static_cast<int>(Send(hList, LB_GETTEXTLEN, i, 0));
+        std::wstring str(static_cast<std::size_t>(nLength) + 1, L'\0');
+        const auto nCopied =
+            static_cast<int>(Send(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(str.data())));
+        str.resize(static_cast<std::size_t>(nCopied < 0 ? 0 : nCopied));
+        aLines.push_back(Narrow(str));
+    }
+    return aLines;
+}
+
+int CProgramDriver::Selection(int nListId) const {
+    return static_cast<int>(Send(Control(nListId), LB_GETCURSEL, 0, 0));
+}
+
+std::string CProgramDriver::Text(int nControlId) const {
+    return WindowText(Control(nControlId));
+}
+
+bool CProgramDriver::IsEnabled(int nControlId) const {
+    return IsWindowEnabled(Control(nControlId)) != FALSE;
+}
+
+void CProgramDriver::Select(int nListId, int nIndex) {
+    const HWND hList = Control(nListId);
+    Send(hList, LB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+    Send(m_hDialog, WM_COMMAND, MAKEWPARAM(nListId, LBN_SELCHANGE),
+         reinterpret_cast<LPARAM>(hList));
+}
+
+void CProgramDriver::DoubleClick(int nListId, int nIndex) {
+    Select(nListId, nIndex);
+    Send(m_hDialog, WM_COMMAND, MAKEWPARAM(nListId, LBN_DBLCLK),
+         reinterpret_cast<LPARAM>(Control(nListId)));
+}
+
+void CProgramDriver::Click(int nButtonId) {
+    Send(Control(nButtonId), BM_CLICK, 0, 0);
+}
+
+void CProgramDriver::PostClick(int nButtonId) {
+    if (!PostMessageA(Control(nButtonId), BM_CLICK, 0, 0))
+        throw std::runtime_error("cannot click button " + std::to_string(nButtonId));
+}
+
+HWND CProgramDriver::FindOwnWindow(const std::string& strTitle) const {
+    SFindWindow find{m_process.dwProcessId, &strTitle, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&find));
+    return find.hFound;
+}
+
+HWND CProgramDriver::WaitForOwnWindow(const std::string& strTitle) const {
+    const DWORD dwStart = GetTickCount();
+    while (GetTickCount() - dwStart < kWaitMs) {
+        if (const HWND hWindow = FindOwnWindow(strTitle); hWindow && IsWindowVisible(hWindow))
+            return hWindow;
+        if (HasExited())
+            break;
+        Sleep(kPollMs);
+    }
+    throw std::runtime_error("no window titled \"" + strTitle + "\" appeared");
+}
+
+bool CProgramDriver::WaitUntilGone(HWND hWindow) const {
+    const DWORD dwStart = GetTickCount();
+    while (GetTickCount() - dwStart < kWaitMs) {
+        if (!IsWindow(hWindow))
+            return true;
+        Sleep(kPollMs);
+    }
+    return false;
+}
+
+bool CProgramDriver::CloseBox(HWND hBox) const {
+    const HWND hOk = GetDlgItem(hBox, IDOK);
+    if (!hOk || !PostMessageA(hOk, BM_CLICK, 0, 0))
+        throw std::runtime_error("the box has no OK button to press");
+    return WaitUntilGone(hBox);
+}
+
+void CProgramDriver::Sync() const {
+    Send(m_hDialog, WM_NULL, 0, 0);
+}
+
+std::vector<std::string> CProgramDriver::ChildTexts(HWND hWindow) const {
+    std::vector<HWND> aChildren;
+    EnumChildWindows(hWindow, CollectChildProc, reinterpret_cast<LPARAM>(&aChildren));
+    std::vector<std::string> aTexts;
+    for (const HWND hChild : aChildren)
+        aTexts.push_back(WindowText(hChild));
+    return aTexts;
+}
+
+bool CProgramDriver::WaitForExit() {
+    if (WaitForSingleObject(m_process.hProcess, kWaitMs) == WAIT_OBJECT_0)
+        return true;
+    TerminateProcess(m_process.hProcess, 99);
+    WaitForSingleObject(m_process.hProcess, kWaitMs);
+    return false;
+}
+
+bool CProgramDriver::HasExited() const {
+    return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
+}

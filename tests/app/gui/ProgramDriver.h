@@ -1,0 +1,72 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+// Runs the real program in a game folder and drives its dialog from outside, as UI automation
+// does: window messages to its controls, the notifications a user's click would send, and
+// bounded waits, so that no test hangs on a program that stopped answering. Failures of the
+// driver itself are thrown as std::runtime_error.
+class CProgramDriver {
+public:
+    static constexpr DWORD kWaitMs = 10000;
+
+    enum class ELoad { Loaded, ErrorBox };
+
+    // Copies the program into the folder and starts it with the folder as its current directory.
+    explicit CProgramDriver(const std::filesystem::path& folder);
+    ~CProgramDriver();
+    CProgramDriver(const CProgramDriver&) = delete;
+    CProgramDriver& operator=(const CProgramDriver&) = delete;
+
+    // Finds the main dialog, then waits until its lists stop changing or an error box shows.
+    ELoad WaitUntilLoaded();
+    HWND Dialog() const { return m_hDialog; }
+    HWND Control(int nId) const;
+
+    std::vector<std::string> Lines(int nListId) const;
+    int Selection(int nListId) const;
+    std::string Text(int nControlId) const;
+    bool IsEnabled(int nControlId) const;
+
+    // A user's click on a line: the selection, then the notification the dialog would get.
+    void Select(int nListId, int nIndex);
+    void DoubleClick(int nListId, int nIndex);
+    // Clicks a button and waits for the dialog to handle it.
+    void Click(int nButtonId);
+    // Clicks a button without waiting, for ones that may open a modal box.
+    void PostClick(int nButtonId);
+    void Post(UINT nMessage, WPARAM wParam, LPARAM lParam) const;
+
+    // A top-level dialog-class window of the process with this exact title, or null.
+    HWND FindOwnWindow(const std::string& strTitle) const;
+    HWND WaitForOwnWindow(const std::string& strTitle) const;
+    bool WaitUntilGone(HWND hWindow) const;
+    // Presses a box's OK button (id 1) and waits until the box has gone.
+    bool CloseBox(HWND hBox) const;
+    // Returns once the dialog has handled everything sent or posted to it before.
+    void Sync() const;
+    // The texts of a window's child controls, in their order.
+    std::vector<std::string> ChildTexts(HWND hWindow) const;
+
+    // Waits for the program to end by itself; kills it and returns false when it does not.
+    bool WaitForExit();
+    bool HasExited() const;
+
+    static std::string WindowText(HWND hWindow);
+    static LRESULT Send(HWND hWindow, UINT nMessage, WPARAM wParam, LPARAM lParam);
+
+private:
+    HWND FindDialog() const;
+    ELoad ErrorBoxShown();
+
+    PROCESS_INFORMATION m_process{};
+    HWND m_hDialog = nullptr;
+};
+
+// Where the built program and the artifacts folder are, as Windows paths.
+std::filesystem::path ProgramPath();
+std::filesystem::path ArtifactsFolder();
