@@ -178,7 +178,9 @@ void CInstallerDlg::SetImage(int nFrameId, int nImage) {
 
 void CInstallerDlg::CreateImageList() {
     auto pImageList = std::make_unique<CImageList>();
-    pImageList->Create(kPictureWidth, kPictureHeight, ILC_COLOR24, 1, 1);
+    // The list copies all its pictures each time it grows: growing by one picture at a time
+    // made loading 4000 pictures take a minute instead of seconds.
+    pImageList->Create(kPictureWidth, kPictureHeight, ILC_COLOR24, 1, kImageListGrowth);
     m_pImageList = std::move(pImageList);
 }
 

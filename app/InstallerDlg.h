@@ -15,6 +15,7 @@ public:
     static constexpr UINT IDM_ABOUTBOX = 0x0010;
     static constexpr int IDS_ABOUTBOX = 101;
     static constexpr int IDR_MAINFRAME = 128;
+    static constexpr int kImageListGrowth = 256; // pictures added to the image list's room at once
 
     CInstallerDlg();
 
