@@ -7,6 +7,9 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <optional>
+#include <set>
 #include <string>
 
 namespace {
@@ -87,9 +90,81 @@ DWORD Chunk(std::size_t nCount) {
 
 } // namespace
 
-// The system matches names without regard to case; there are no listings to keep.
-CFolderListingScope::CFolderListingScope() = default;
-CFolderListingScope::~CFolderListingScope() = default;
+namespace {
+
+// Inside a CFolderListingScope, the names in each folder looked in, upper-cased; none when the
+// folder does not exist. Under Wine every open of a missing file compares the whole folder's
+// names, so probing for thousands of missing pictures grew with the square of their number.
+int s_nScopes = 0;
+std::map<std::string, std::optional<std::set<std::string>>> s_mapListings;
+
+std::string Upper(std::string str) {
+    for (char& c : str)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return str;
+}
+
+const std::optional<std::set<std::string>>* ListingOf(const std::string& strFolder) {
+    const std::string strKey = Upper(strFolder);
+    if (const auto it = s_mapListings.find(strKey); it != s_mapListings.end())
+        return &it->second;
+    std::optional<std::set<std::string>> names;
+    WIN32_FIND_DATAA data;
+    const HANDLE h = FindFirstFileA((strFolder.empty() ? "*" : strFolder + "\\*").c_str(), &data);
+    if (h != INVALID_HANDLE_VALUE) {
+        names.emplace();
+        do {
+            names->insert(Upper(data.cFileName));
+            if (data.cAlternateFileName[0] != '\0')
+                names->insert(Upper(data.cAlternateFileName));
+        } while (FindNextFileA(h, &data));
+        FindClose(h);
+    } else if (GetLastError() != ERROR_PATH_NOT_FOUND) {
+        return nullptr; // not known either way
+    }
+    return &s_mapListings.emplace(strKey, std::move(names)).first->second;
+}
+
+// The error opening strPath for reading would give when a kept listing shows it absent, or 0
+// when only the system can tell. Names whose case folding is not plain ASCII, and names the
+// system would alter (trailing dots or spaces, wild cards), always go to the system.
+DWORD KnownAbsence(const std::string& strPath) {
+    if (s_nScopes == 0 || strPath.find_first_of("*?") != std::string::npos)
+        return 0;
+    if (std::any_of(strPath.begin(), strPath.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        return 0;
+    const std::size_t nSlash = strPath.find_last_of("\\/");
+    const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
+    if (strName.empty() || strName.back() == '.' || strName.back() == ' ')
+        return 0;
+    const auto* pListing = ListingOf(nSlash == std::string::npos ? "" : strPath.substr(0, nSlash));
+    if (pListing == nullptr)
+        return 0;
+    if (!*pListing)
+        return ERROR_PATH_NOT_FOUND;
+    return (*pListing)->contains(Upper(strName)) ? 0 : ERROR_FILE_NOT_FOUND;
+}
+
+// Forgets the kept listings once a change to a folder is over, however it ends.
+struct ListingsForgetter {
+    ListingsForgetter() = default;
+    ~ListingsForgetter() { s_mapListings.clear(); }
+    ListingsForgetter(const ListingsForgetter&) = delete;
+    ListingsForgetter& operator=(const ListingsForgetter&) = delete;
+};
+
+} // namespace
+
+CFolderListingScope::CFolderListingScope() {
+    ++s_nScopes;
+}
+
+CFolderListingScope::~CFolderListingScope() {
+    if (--s_nScopes == 0)
+        s_mapListings.clear();
+}
 
 void CFile::Open(const std::string& strPath, unsigned nFlags) {
     CloseHandle();
@@ -105,6 +180,12 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
                             : bCreate ? "create"
                                       : "open {} for writing";
     CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
+    if (!bWrite)
+        if (const DWORD nAbsent = KnownAbsence(strPath); nAbsent != 0)
+            ThrowError(nAbsent, strPath, pszAction);
+    std::optional<ListingsForgetter> forget;
+    if (bCreate)
+        forget.emplace();
 
     const HANDLE h = CreateFileA(strPath.c_str(), bWrite ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | (bWrite ? 0 : FILE_SHARE_WRITE), nullptr,
@@ -200,6 +281,7 @@ void CFile::CloseHandle() noexcept {
 
 void CFile::Remove(const std::string& strPath) {
     CheckFileFault(FileOp::Remove, strPath, "delete");
+    const ListingsForgetter forget;
     if (!DeleteFileA(strPath.c_str()))
         ThrowLastError(strPath, "delete");
 }
@@ -207,6 +289,7 @@ void CFile::Remove(const std::string& strPath) {
 void CFile::Rename(const std::string& strOld, const std::string& strNew) {
     const std::string strAction = "rename {} to \"" + strNew + "\"";
     CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
+    const ListingsForgetter forget;
     if (!MoveFileA(strOld.c_str(), strNew.c_str()))
         ThrowLastError(strOld, strAction);
 }
@@ -214,6 +297,7 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
 void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
     const std::string strAction = "move {} over \"" + strTarget + "\"";
     CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
+    const ListingsForgetter forget;
     if (!MoveFileExA(strSource.c_str(), strTarget.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowLastError(strSource, strAction);
