@@ -8,10 +8,14 @@ constexpr std::uint64_t kCountOffset = 4;
 constexpr std::uint64_t kDirectoryOffset = 8;
 constexpr std::uint64_t kSlotSize = 56;
 
-// Reads a NUL-ended name; false when the file ends before the NUL.
+// No longer name can be a path on the game's system. Reading on to a far NUL instead would cost
+// 255 times the archive's length in time and memory.
+constexpr std::size_t kMaxNameLength = 260;
+
+// Reads a NUL-ended name; false when the file ends before the NUL or the name grows too long.
 bool ReadName(CFile& file, std::string& strName) {
     char ch = 0;
-    while (file.Read(&ch, 1) == 1) {
+    while (strName.size() <= kMaxNameLength && file.Read(&ch, 1) == 1) {
         if (ch == '\0')
             return true;
         strName += ch;

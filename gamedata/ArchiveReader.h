@@ -16,7 +16,8 @@ struct ArchiveEntry {
 
 struct ArchiveDirectory {
     std::vector<ArchiveEntry> m_aEntries; // the entries read, in directory order
-    bool m_bDamaged = false; // the count byte is missing or a name runs to the end of the file
+    // The count byte is missing, or a name runs to the end of the file or past 260 characters.
+    bool m_bDamaged = false;
 };
 
 // Reads the directory of an open archive. On damage, the entries before it are kept.

@@ -1,6 +1,7 @@
 #include "gamedata/GameData.h"
 
 #include "gamedata/ArchiveReader.h"
+#include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 
@@ -83,7 +84,9 @@ bool IsSafeEntryName(const std::string& strName) {
     std::size_t nStart = 0;
     while (true) {
         const std::size_t nEnd = strName.find_first_of("\\/", nStart);
-        if (IsParentComponent(std::string_view(strName).substr(nStart, nEnd - nStart)))
+        const std::string_view strComponent =
+            std::string_view(strName).substr(nStart, nEnd - nStart);
+        if (IsParentComponent(strComponent) || IsDeviceName(strComponent))
             return false;
         if (nEnd == std::string::npos)
             return true;
@@ -128,7 +131,9 @@ void BackupOpponentList() {
             backup.Flush();
             backup.Close();
         }
-        CFile::Replace(kBackupTemp, kBackup);
+        // Rename refuses an existing backup: a probe that failed on one that is there must not
+        // lead to replacing it with the list as it is now.
+        CFile::Rename(kBackupTemp, kBackup);
     } catch (const CFileException&) {
         RemoveQuietly(kBackupTemp);
         throw;

@@ -17,7 +17,8 @@ public:
     virtual int GetCurSel(int nListId) const = 0; // -1 for none
     virtual void AddString(int nListId, const std::string& str) = 0;
     virtual void InsertString(int nListId, int nIndex, const std::string& str) = 0;
-    virtual void DeleteString(int nListId, int nIndex) = 0; // deleting the selected line leaves none
+    virtual void DeleteString(int nListId,
+                              int nIndex) = 0; // deleting the selected line leaves none
     virtual void SetCurSel(int nListId, int nIndex) = 0;
     virtual int GetCount(int nListId) const = 0;
     virtual std::string GetText(int nListId, int nIndex) const = 0;

@@ -1,5 +1,6 @@
 #include "opponents/OpponentWriter.h"
 
+#include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 
@@ -13,8 +14,6 @@ namespace {
 // Beside the list, under a name the game never uses, so a crash leaves the list itself whole.
 constexpr const char* kOpponentListTemp = "data\\opponent.txt.new";
 constexpr std::string_view kForbiddenChars = "\\/:*?\"<>|";
-constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-constexpr std::array<std::string_view, 2> kNumberedDevices = {"COM", "LPT"};
 
 void RemoveQuietly(const std::string& strPath) noexcept {
     try {
@@ -23,26 +22,6 @@ void RemoveQuietly(const std::string& strPath) noexcept {
         // Best effort (it may never have been made): the error that brought us here is the one
         // to report.
     }
-}
-
-std::string ToUpper(std::string_view str) {
-    std::string strUpper(str);
-    for (char& ch : strUpper)
-        ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return strUpper;
-}
-
-// Windows opens a device for these, whatever extension follows and in any case.
-bool IsDeviceName(const std::string& strName) {
-    std::string_view strStem = std::string_view(strName).substr(0, strName.find('.'));
-    while (!strStem.empty() && strStem.back() == ' ')
-        strStem.remove_suffix(1);
-    const std::string strUpper = ToUpper(strStem);
-    if (std::find(kDevices.begin(), kDevices.end(), strUpper) != kDevices.end())
-        return true;
-    return strUpper.size() == 4 && strUpper[3] >= '1' && strUpper[3] <= '9' &&
-           std::find(kNumberedDevices.begin(), kNumberedDevices.end(),
-                     std::string_view(strUpper).substr(0, 3)) != kNumberedDevices.end();
 }
 
 } // namespace
@@ -89,14 +68,21 @@ std::string WriteCarFile(const CarRecord& record) {
     for (int n = 2; CFile::Exists(strFile); ++n)
         strFile = strName + " (" + std::to_string(n) + ").C2C";
 
-    auto pFile = std::make_unique<CFile>(strFile, CFile::kBinaryWrite);
+    // Written under a temporary name, then renamed, which refuses an existing name: a probe that
+    // failed on a file that is there must not lead to overwriting another car. A partial car file
+    // would be read as a car at the next start, so a failed one is removed.
+    const std::string strTemp = strFile + ".new";
     try {
-        pFile->Write(record.m_strText);
-        pFile->Close();
+        {
+            CFile file(strTemp, CFile::kBinaryWrite);
+            file.Write(record.m_strText);
+            // On disk before Ok can save a list without the car.
+            file.Flush();
+            file.Close();
+        }
+        CFile::Rename(strTemp, strFile);
     } catch (const CFileException&) {
-        // A partial car file would be read as a car at the next start.
-        pFile.reset();
-        RemoveQuietly(strFile);
+        RemoveQuietly(strTemp);
         throw;
     }
     return strFile;

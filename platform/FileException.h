@@ -6,7 +6,7 @@
 // The one error type of every failing file operation. It carries the cause code, the operating
 // system's error number and the file concerned, and a message a user can act on.
 class CFileException : public std::exception {
-  public:
+public:
     // Cause codes; 0 is "none", which is also what the end-of-input marker of ReadLine carries.
     enum Cause {
         none = 0,
@@ -44,6 +44,6 @@ class CFileException : public std::exception {
     long m_lOsError;
     std::string m_strFileName;
 
-  private:
+private:
     std::string m_strMessage;
 };

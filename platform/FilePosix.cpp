@@ -263,8 +263,10 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
     }
     const char* pszFrom = source.strPath.c_str();
     const char* pszTo = target.strPath.c_str();
-    if (renameat2(AT_FDCWD, pszFrom, AT_FDCWD, pszTo, RENAME_NOREPLACE) == 0)
+    if (renameat2(AT_FDCWD, pszFrom, AT_FDCWD, pszTo, RENAME_NOREPLACE) == 0) {
+        SyncFolder(target.strPath);
         return;
+    }
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         ThrowError(errno, strOld, strAction);
     // A file system without RENAME_NOREPLACE: a hard link refuses an existing name just as well.
@@ -274,6 +276,7 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
             unlink(pszTo);
             ThrowError(nError, strOld, strAction);
         }
+        SyncFolder(target.strPath);
         return;
     }
     if (errno != EPERM && errno != EOPNOTSUPP)
@@ -284,6 +287,7 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
         ThrowError(EEXIST, strOld, strAction);
     if (rename(pszFrom, pszTo) != 0)
         ThrowError(errno, strOld, strAction);
+    SyncFolder(target.strPath);
 }
 
 void CFile::Replace(const std::string& strSource, const std::string& strTarget) {

@@ -10,6 +10,6 @@ if [ "${1:-}" = "--check" ]; then
     mode=(--dry-run -Werror)
 fi
 
-mapfile -t files < <(find platform opponents gamedata pictures lists app tools tests \
+mapfile -t files < <(find platform opponents gamedata pictures lists app tools bench tests \
     -type f \( -name '*.cpp' -o -name '*.h' \) | sort)
 [ ${#files[@]} -eq 0 ] || clang-format "${mode[@]}" "${files[@]}"

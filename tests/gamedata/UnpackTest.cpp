@@ -105,7 +105,8 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
     std::filesystem::create_directories("data/sub");
     for (const std::string strName :
          {"", "..\\evil.txt", "../evil.txt", "\\evil.txt", "/evil.txt", "C:evil.txt",
-          "sub\\..\\..\\evil.txt", "sub/../../evil.txt", "sub\\..", "...\\evil.txt"}) {
+          "sub\\..\\..\\evil.txt", "sub/../../evil.txt", "sub\\..", "...\\evil.txt", "NUL",
+          "sub\\com1.txt", "Con .dat"}) {
         SCOPED_TRACE(strName);
         EXPECT_FALSE(IsSafeEntryName(strName));
         // A good entry first: nothing at all is written from a damaged archive.
@@ -117,7 +118,8 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
         EXPECT_FALSE(std::filesystem::exists("evil.txt"));
         EXPECT_FALSE(std::filesystem::exists("data.twat"));
     }
-    for (const std::string strName : {"opponent.txt", "intrface\\carimage\\A.PIX", "a..b", ".x"})
+    for (const std::string strName :
+         {"opponent.txt", "intrface\\carimage\\A.PIX", "a..b", ".x", "CONSOLE.TXT", "COM0"})
         EXPECT_TRUE(IsSafeEntryName(strName)) << strName;
 }
 

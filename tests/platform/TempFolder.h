@@ -12,7 +12,7 @@
 
 // Runs each test in a fresh empty folder made current, removed afterwards.
 class TempFolder : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         m_pathPrevious = std::filesystem::current_path();
         const auto* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -43,7 +43,7 @@ class TempFolder : public ::testing::Test {
         return text.str();
     }
 
-  private:
+private:
     std::filesystem::path m_pathPrevious;
     std::filesystem::path m_pathFolder;
 };

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string_view>
+
+// True when Windows would open a device, not a file, for this path component: CON, PRN, AUX,
+// NUL, COM1-COM9 or LPT1-LPT9 in any case, whatever extension follows.
+bool IsDeviceName(std::string_view strComponent);

@@ -1,0 +1,89 @@
+// Walks an opponent list of arbitrary bytes as the start-up load does, then writes what it read
+// and reads that again: after one such round the records must stay as they are.
+
+#include "fuzz/Scratch.h"
+#include "opponents/OpponentReader.h"
+#include "opponents/OpponentWriter.h"
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <vector>
+
+namespace {
+
+using Records = std::vector<std::unique_ptr<CarRecord>>;
+
+// Lines of a record's text are trimmed, non-empty, and free of line ends.
+void CheckText(const std::string& strText) {
+    std::size_t nStart = 0;
+    while (nStart < strText.size()) {
+        const std::size_t nEnd = strText.find("\r\n", nStart);
+        fuzz::Require(nEnd != std::string::npos, "every text line ends with CR LF");
+        const std::string_view line(strText.data() + nStart, nEnd - nStart);
+        fuzz::Require(!line.empty(), "no empty text line");
+        fuzz::Require(line.find_first_of("\r\n") == std::string_view::npos, "no stray line end");
+        fuzz::Require(line.find_first_of(" \t\v\f") != 0 &&
+                          line.find_last_of(" \t\v\f") != line.size() - 1,
+                      "text lines are trimmed");
+        nStart = nEnd + 2;
+    }
+}
+
+// A picture source that, for some file bases, fails as a broken picture file would.
+int PictureOf(const std::string& strFileBase) {
+    if (!strFileBase.empty() && strFileBase[0] == 'X')
+        throw CFileException(CFileException::hardIO, 5, strFileBase, "read", "failing picture");
+    return static_cast<int>(strFileBase.size());
+}
+
+Records ReadList(const std::string& strPath) {
+    Records apRecords;
+    CFile file(strPath, CFile::kBinaryRead);
+    try {
+        while (ReadLine(file).empty()) {
+        }
+    } catch (const CFileException&) {
+        return apRecords;
+    }
+    for (;;) {
+        const std::uint64_t nBefore = file.GetPosition();
+        std::unique_ptr<CarRecord> pRecord = ParseRecord(file, PictureOf);
+        if (!pRecord)
+            break;
+        fuzz::Require(file.GetPosition() > nBefore, "each record moves the file on");
+        CheckText(pRecord->m_strText);
+        fuzz::Require(pRecord->m_nImage == static_cast<int>(pRecord->m_strFileBase.size()),
+                      "picture index from the source");
+        apRecords.push_back(std::move(pRecord));
+    }
+    return apRecords;
+}
+
+std::vector<std::string> TextsOf(const Records& apRecords) {
+    std::vector<std::string> astr;
+    for (const auto& pRecord : apRecords)
+        astr.push_back(pRecord->m_strText);
+    return astr;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+    fuzz::FreshGameFolder();
+    fuzz::WriteBytes("data/opponent.txt",
+                     std::string_view(reinterpret_cast<const char*>(pData), nSize));
+
+    const Records apFirst = ReadList(kOpponentList);
+    WriteOpponentList(apFirst);
+    const Records apSecond = ReadList(kOpponentList);
+    fuzz::Require(apSecond.size() == apFirst.size(), "a written list keeps its record count");
+    WriteOpponentList(apSecond);
+    const Records apThird = ReadList(kOpponentList);
+    fuzz::Require(TextsOf(apThird) == TextsOf(apSecond), "a rewritten list reads back the same");
+    for (std::size_t i = 0; i < apFirst.size(); ++i)
+        fuzz::Require(apSecond[i]->m_strCarName == apFirst[i]->m_strCarName &&
+                          apSecond[i]->m_strInfo == apFirst[i]->m_strInfo,
+                      "writing keeps names and values");
+    fuzz::CheckNothingEscaped();
+    return 0;
+}

@@ -1,0 +1,94 @@
+// Writes the seed corpora of the fuzz harnesses: valid files and near misses of each kind.
+//   make_fuzz_corpus tests/fuzz/corpus
+
+#include "hardening/GameFiles.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace gamefiles;
+
+// The two-part input of the harnesses that take two files: the first part's length, then both.
+std::string TwoParts(const std::string& strFirst, const std::string& strSecond) {
+    std::string str(2, '\0');
+    str[0] = static_cast<char>(strFirst.size() & 0xFF);
+    str[1] = static_cast<char>((strFirst.size() >> 8) & 0xFF);
+    return str + strFirst + strSecond;
+}
+
+std::map<std::string, std::map<std::string, std::string>> Seeds() {
+    const std::string strOne = RecordText("Hornet", "HORNET");
+    const std::string strTwo = RecordText("Wasp", "WASP", "Nimble");
+    const std::string strList = OpponentList({strOne, strTwo});
+    std::map<std::string, std::map<std::string, std::string>> aSeeds;
+
+    auto& list = aSeeds["fuzz_opponent_list"];
+    list["two_records"] = strList;
+    list["empty_list"] = OpponentList({});
+    list["lf_only"] = "1\n\n// Opponent 0\nA\nB\nC\nD\nE\nF\nG.TXT\nH\nI\nJ\nK\n\nEND\n";
+    list["ten_values"] = "1\r\n" + strOne.substr(0, strOne.rfind("Fast"));
+    list["comments_between"] = "2\r\n\r\n" + strOne + "// a remark\r\n  \t\r\n" + strTwo + "END";
+    list["tight_comments"] = "1\r\nab//c\r\nx//y\r\n//\r\n/\r\n" + strOne;
+    list["stray_cr"] = "1\r\n\rA\r\rB\r\nC\r\n" + strTwo;
+    list["no_count"] = strOne;
+
+    auto& archive = aSeeds["fuzz_archive"];
+    archive["two_entries"] = Archive({{"opponent.txt", strList, {}}, {"RACES.TXT", "3 races", {}}});
+    archive["no_entries"] = Archive({});
+    archive["count_too_big"] = Archive({{"A.TXT", "aaaaa", {}}, {"B.TXT", "bbbbbbbb", {}}}, 255);
+    archive["size_past_end"] = Archive({{"A.TXT", "aaaa", 4000}});
+    archive["name_fills_slot"] = Archive({{std::string(51, 'N'), "full", {}}, {"B", "b", {}}});
+    archive["name_runs_on"] = Archive({{std::string(52, 'R'), "over", {}}, {"B", "b", {}}});
+    archive["unsafe_name"] = Archive({{"..\\escape.txt", "out", {}}});
+    archive["subfolder"] = Archive({{"sub\\inner.txt", "in", {}}, {"SUB\\other.txt", "in", {}}});
+    archive["short_header"] = "TWT";
+    archive["names_run_far"] = Archive({}, 255) + std::string(8000, 'x') + '\0';
+
+    const std::string strPixels = TilePixels(0xF8, 0x4C, 96);
+    auto& pictures = aSeeds["fuzz_pictures"];
+    pictures["archive_tile_a"] =
+        TwoParts(PictureArchive({TileRecord("EAGLEA", strPixels)}), TileFile(strPixels));
+    pictures["archive_second_tile"] = TwoParts(
+        PictureArchive({TileRecord("other", TilePixels(1, 2)), TileRecord("eagleb", strPixels)}),
+        "");
+    pictures["no_pixies"] = TwoParts(PictureArchive({}, "PIXIES.P17"), TileFile(strPixels));
+    pictures["unended_record_name"] =
+        TwoParts(PictureArchive({std::string(21, '\x01') + "eaglea"}), "");
+    pictures["loose_only"] = TwoParts("", TileFile(strPixels));
+    pictures["one_byte_archive"] = std::string("\x01\x00Z", 3);
+
+    const std::string strCar = RecordText("Hornet", "HORNET");
+    auto& load = aSeeds["fuzz_load_all"];
+    load["list_and_car"] = TwoParts(strList, RecordText("Moth", "MOTH"));
+    load["car_also_installed"] = TwoParts(strList, strCar);
+    load["empty_list_file"] = TwoParts("", strCar);
+    load["only_comments"] = TwoParts("// nothing\r\n// here\r\n", "// none\r\n");
+    load["unsafe_car_name"] = TwoParts(OpponentList({RecordText("..\\up", "UP")}), "");
+    load["odd_car_names"] = TwoParts(
+        OpponentList({RecordText("a/b", "AB"), RecordText("CON", "CON"), RecordText("Caf\xe9")}),
+        "");
+    return aSeeds;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: make_fuzz_corpus CORPUS_FOLDER\n";
+        return 2;
+    }
+    for (const auto& [strHarness, aFiles] : Seeds()) {
+        const fs::path folder = fs::path(argv[1]) / strHarness;
+        fs::create_directories(folder);
+        for (const auto& [strName, strBytes] : aFiles) {
+            std::ofstream out(folder / strName, std::ios::binary | std::ios::trunc);
+            out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
+        }
+    }
+    return 0;
+}

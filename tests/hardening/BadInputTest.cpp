@@ -1,0 +1,249 @@
+// Inputs a real game folder can hold, downloaded or broken: each gives the sound answer, and at
+// once (a pathological loop would show as a hang here and as a timeout when fuzzing).
+
+#include "gamedata/ArchiveReader.h"
+#include "gamedata/GameData.h"
+#include "hardening/Folder.h"
+#include "hardening/GameFiles.h"
+#include "lists/FakeWindow.h"
+#include "lists/GameFolder.h"
+#include "lists/InstallerCore.h"
+#include "opponents/OpponentReader.h"
+#include "opponents/OpponentWriter.h"
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace gamefiles;
+using gamefolder::ReadFile;
+using gamefolder::WriteFile;
+using Names = std::vector<std::string>;
+
+constexpr const char* kPictures = "data/intrface/carimage/";
+
+class BadInputTest : public CGameFolderTest {
+protected:
+    void SetUp() override {
+        CGameFolderTest::SetUp();
+        std::filesystem::create_directory("data");
+        m_core.InitPictures();
+    }
+    void Load() {
+        m_core.Run([&] { m_core.OnShowWindow(true); });
+    }
+    static Names NamesOf(const auto& apList, int nCount) {
+        Names aNames;
+        for (int i = 0; i < nCount; ++i)
+            aNames.push_back(apList[static_cast<std::size_t>(i)]->m_strCarName);
+        return aNames;
+    }
+    Names Installed() const { return NamesOf(m_core.m_apInstalled, m_core.m_nInstalled); }
+    Names Available() const { return NamesOf(m_core.m_apAvailable, m_core.m_nAvailable); }
+
+    CFakeWindow m_window;
+    CInstallerCore m_core{m_window};
+};
+
+TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
+    const std::string strHuge(4 * 1024 * 1024, 'x');
+    WriteFile("huge.c2c", strHuge + "//" + strHuge);
+    {
+        CFile file("huge.c2c", CFile::kBinaryRead);
+        EXPECT_EQ(ReadLine(file).size(), 2 * strHuge.size() + 2);
+        EXPECT_THROW(ReadLine(file), CFileException);
+        EXPECT_EQ(ExtractValue(strHuge + "//").size(), strHuge.size() - 1);
+    }
+    // As a car file it is no car; as the opponent list's count line it is passed over.
+    WriteFile("data/opponent.txt",
+              strHuge + "\r\n\r\n// Opponent 0\r\n" + RecordText("Hornet") + "\r\nEND\r\n");
+    Load();
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_EQ(Available(), Names{});
+    EXPECT_EQ(Installed(), Names{"Hornet"});
+}
+
+TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
+    const std::string strNul("Ho\0rnet", 7);
+    const std::string strHigh = "Caf\xE9 \xFF\x80";
+    const std::string strDescription("\xA9 \0 x", 5);
+    const std::string strList =
+        OpponentList({RecordText(strNul, "HOR\xC4"), RecordText(strHigh, "CAFE", strDescription)});
+    WriteFile("data/opponent.txt", strList);
+    Load();
+    ASSERT_EQ(Installed(), (Names{strNul, strHigh}));
+    EXPECT_EQ(m_core.m_apInstalled[0]->m_strFileBase, "HOR\xC4");
+    EXPECT_NE(m_core.m_apInstalled[1]->m_strInfo.find(strDescription), std::string::npos);
+
+    // A name with a NUL byte would be cut short by the system: it must not become "Ho.C2C".
+    const hardening::Tree before = hardening::FolderTree();
+    m_window.SetCurSel(IDC_INSTALLED, 0);
+    m_core.Run([&] { m_core.OnUninstall(); });
+    EXPECT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_EQ(hardening::FolderTree(), before);
+    EXPECT_EQ(Installed(), (Names{strNul, strHigh}));
+
+    // Bytes above 0x7F make a file name like any other and come back as the same car.
+    m_window.SetCurSel(IDC_INSTALLED, 1);
+    m_core.Run([&] { m_core.OnUninstall(); });
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u) << m_window.m_aErrors.back();
+    CFakeWindow window;
+    CInstallerCore core(window);
+    core.InitPictures();
+    core.Run([&] { core.OnShowWindow(true); });
+    ASSERT_EQ(core.m_nAvailable, 1);
+    EXPECT_EQ(core.m_apAvailable[0]->m_strCarName, strHigh);
+    EXPECT_EQ(core.m_apAvailable[0]->m_strText, RecordText(strHigh, "CAFE", strDescription));
+
+    // Ok writes both kinds of byte back unchanged.
+    core.Run([&] { core.SaveAndClose(); });
+    EXPECT_EQ(ReadFile("data/opponent.txt"), strList);
+}
+
+TEST_F(BadInputTest, FilesOfOnlyComments) {
+    const std::string strComments = "// a list\r\n//of nothing\r\n   // at all\r\n\r\n";
+    WriteFile("notes.c2c", strComments);
+    WriteFile("data/opponent.txt", strComments);
+    Load();
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_EQ(Available(), Names{});
+    EXPECT_EQ(Installed(), Names{});
+    CFile file("notes.c2c", CFile::kBinaryRead);
+    EXPECT_EQ(ParseRecord(file, [](const std::string&) { return -1; }), nullptr);
+}
+
+TEST_F(BadInputTest, CarFileThatIsAFolder) {
+    WriteFile("folder.c2c/inner.c2c", RecordText("Inner"));
+    WriteFile("real.c2c", RecordText("Real"));
+    WriteFile("data/opponent.txt", OpponentList({RecordText("Hornet")}));
+    Load();
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_EQ(Available(), Names{"Real"});
+    EXPECT_EQ(Installed(), Names{"Hornet"});
+    EXPECT_TRUE(m_core.m_bLoaded);
+}
+
+TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
+    std::vector<std::string> astrTexts;
+    for (int i = 0; i < CInstallerCore::kMaxCars; ++i)
+        astrTexts.push_back(RecordText("Car " + std::to_string(i), "CAR" + std::to_string(i % 7)));
+    const std::string strList = OpponentList(astrTexts);
+    WriteFile("data/opponent.txt", strList);
+    Load();
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_EQ(m_core.m_nInstalled, CInstallerCore::kMaxCars);
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    // A full list refuses one more car, and Ok writes the list back byte for byte.
+    WriteFile("extra.c2c", RecordText("Extra"));
+    CFakeWindow window;
+    CInstallerCore core(window);
+    core.InitPictures();
+    core.Run([&] { core.OnShowWindow(true); });
+    window.SetCurSel(IDC_AVAILABLE, 0);
+    core.Run([&] { core.OnInstall(); });
+    EXPECT_EQ(core.m_nInstalled, CInstallerCore::kMaxCars);
+    EXPECT_EQ(window.Lines(IDC_INSTALLED).size(),
+              static_cast<std::size_t>(CInstallerCore::kMaxCars));
+    core.Run([&] { core.SaveAndClose(); });
+    EXPECT_EQ(ReadFile("data/opponent.txt"), strList);
+}
+
+TEST_F(BadInputTest, ArchiveCountingMoreEntriesThanItHolds) {
+    const std::string strArchive =
+        Archive({{"opponent.txt", "replaced", {}}, {"B.TXT", "bbbbbbbb", {}}}, 255);
+    WriteFile("data.twt", strArchive);
+    WriteFile("data/opponent.txt", "the game's list");
+    UnpackArchive();
+    EXPECT_EQ(ReadFile("data.twt"), strArchive);
+    EXPECT_EQ(ReadFile("data/opponent.txt"), "the game's list");
+    EXPECT_EQ(gamefolder::FolderNames("data"), Names{"opponent.txt"});
+    EXPECT_FALSE(std::filesystem::exists("data.twat"));
+
+    // The same container as a picture archive: the picture is there, black.
+    WriteFile(std::string(kPictures) + "EAGLECI.TWT", strArchive);
+    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_window.m_aPictures.at(0),
+              std::vector<std::uint8_t>(CInstallerWindow::kPictureBytes));
+}
+
+TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
+    // 51 characters and the NUL fill the 52 bytes exactly.
+    const std::string strFull(51, 'F');
+    std::string strArchive = Archive({{strFull, "full", {}}, {"next.txt", "next", {}}});
+    {
+        WriteFile("probe.twt", strArchive);
+        CFile file("probe.twt", CFile::kBinaryRead);
+        const ArchiveDirectory directory = ReadArchiveDirectory(file);
+        ASSERT_EQ(directory.m_aEntries.size(), 2u);
+        EXPECT_EQ(directory.m_aEntries[0].m_strName, strFull);
+        EXPECT_EQ(directory.m_aEntries[1].m_strName, "next.txt");
+    }
+    WriteFile("data.twt", strArchive);
+    UnpackArchive();
+    EXPECT_EQ(ReadFile("data/" + strFull), "full");
+    EXPECT_EQ(ReadFile("data/next.txt"), "next");
+
+    // 52 characters in the last slot run on into the data, which ends them at its first NUL.
+    strArchive = Archive({{std::string(52, 'R'), std::string("abc\0", 4), {}}});
+    WriteFile("probe.twt", strArchive);
+    CFile file("probe.twt", CFile::kBinaryRead);
+    const ArchiveDirectory directory = ReadArchiveDirectory(file);
+    ASSERT_EQ(directory.m_aEntries.size(), 1u);
+    EXPECT_FALSE(directory.m_bDamaged);
+    EXPECT_EQ(directory.m_aEntries[0].m_strName, std::string(52, 'R') + "abc");
+    EXPECT_EQ(directory.m_aEntries[0].m_nOffset, 64u);
+}
+
+TEST_F(BadInputTest, ArchiveNamesRunningOnForMegabytes) {
+    // Every one of 255 names would run on to the one NUL at the very end: read in full, that is
+    // a gigabyte of names. No name that long can be a file, so the archive counts as damaged.
+    std::string strArchive = Archive({}, 255);
+    strArchive += std::string(4 * 1024 * 1024, 'x') + '\0';
+    WriteFile("data.twt", strArchive);
+    UnpackArchive();
+    EXPECT_EQ(ReadFile("data.twt"), strArchive);
+    EXPECT_EQ(gamefolder::FolderNames("data"), Names{});
+    {
+        CFile file("data.twt", CFile::kBinaryRead);
+        EXPECT_TRUE(ReadArchiveDirectory(file).m_bDamaged);
+    }
+    WriteFile(std::string(kPictures) + "EAGLECI.TWT", strArchive);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+}
+
+TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
+    // A megabyte of name bytes, no NUL: no tile, no reading on forever.
+    WriteFile(std::string(kPictures) + "EAGLECI.TWT",
+              PictureArchive({TileRecord("other", TilePixels(1, 2)),
+                              std::string(21, '\x01') + std::string(1 << 20, 'e')}));
+    for (const char nLetter : {'A', 'F'})
+        EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::Archive),
+                  nullptr);
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+}
+
+TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
+    WriteFile(std::string(kPictures) + "EAGLECI.TWT", "");
+    WriteFile(std::string(kPictures) + "HAWKCI/PIX16/HAWKA.PIX", "");
+    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
+    const auto pLoose =
+        CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
+    if (pLoose) {
+        EXPECT_EQ(*pLoose, CInstallerCore::Tile{});
+    }
+    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_core.LoadPicture("HAWK"), 1);
+    for (const auto& aPicture : m_window.m_aPictures)
+        EXPECT_EQ(aPicture, std::vector<std::uint8_t>(CInstallerWindow::kPictureBytes));
+
+    // A zero-byte game archive is damaged, and stays.
+    WriteFile("data.twt", "");
+    UnpackArchive();
+    EXPECT_TRUE(std::filesystem::exists("data.twt"));
+    EXPECT_FALSE(std::filesystem::exists("data.twat"));
+}
+
+} // namespace
