@@ -58,9 +58,18 @@ std::optional<std::string> ReadName(CFile& file, std::uint64_t& nRead) {
 }
 
 std::unique_ptr<CInstallerCore::Tile> ReadPixels(CFile& file) {
-    auto pTile = std::make_unique<CInstallerCore::Tile>(); // zeros where the file ends early
-    file.Read(pTile->data(), pTile->size());
+    auto pTile = std::make_unique_for_overwrite<CInstallerCore::Tile>();
+    const std::size_t nRead = file.Read(pTile->data(), pTile->size());
+    std::fill(pTile->begin() + static_cast<std::ptrdiff_t>(nRead), pTile->end(),
+              std::uint8_t{0}); // zeros where the file ends early
     return pTile;
+}
+
+// Blackens the place of a tile that did not come back.
+void ClearTile(int x, int y, std::uint8_t* pPicture) {
+    for (int j = 0; j < kTileSide; ++j)
+        std::fill_n(pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x), 3 * kTileSide,
+                    std::uint8_t{0});
 }
 
 // The first "PIXIES.P16" entry of an open picture archive (the name matched exactly).
@@ -89,7 +98,10 @@ int CInstallerCore::LoadPicture(const std::string& strFileBase) {
 
     // The archive, when it opens, is the source; it stays open for all six tiles so that its
     // directory is read once per picture rather than once per tile.
-    std::vector<std::uint8_t> aPicture(CInstallerWindow::kPictureBytes, 0);
+    // Every pixel belongs to one of the six tiles, each either put or blackened, so the buffer
+    // need not be zeroed first.
+    const auto pPicture =
+        std::make_unique_for_overwrite<std::uint8_t[]>(CInstallerWindow::kPictureBytes);
     {
         CFile archive;
         std::optional<ArchiveEntry> pixies;
@@ -115,11 +127,13 @@ int CInstallerCore::LoadPicture(const std::string& strFileBase) {
                 pTile = ReadTile(strFileBase, place.nLetter, TileSource::LooseFiles);
             }
             if (pTile)
-                PutTile(place.x, place.y, *pTile, aPicture.data());
+                PutTile(place.x, place.y, *pTile, pPicture.get());
+            else
+                ClearTile(place.x, place.y, pPicture.get());
         }
     }
 
-    if (m_window.AddPicture(aPicture.data()) < 0)
+    if (m_window.AddPicture(pPicture.get()) < 0)
         return -1; // the image list refused it; cache and image indexes stay equal
     m_astrPicture[m_nPictures] = strFileBase;
     m_mapPicture.emplace(strFileBase, m_nPictures);

@@ -146,8 +146,14 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
         std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
         fd = OpenAs(strSpelt);
     }
-    if (fd < 0 && (bCreate || errno == ENOENT || errno == ENOTDIR))
-        fd = OpenAs(ResolvePath(strPath).strPath);
+    if (fd < 0 && (bCreate || errno == ENOENT || errno == ENOTDIR)) {
+        const int nSpeltError = errno;
+        const ResolvedPath resolved = ResolvePath(strPath);
+        // A file to read that no case variant names is missing: the open as spelt said so.
+        if (!bCreate && !resolved.bExists)
+            ThrowError(nSpeltError, strPath, pszAction);
+        fd = OpenAs(resolved.strPath);
+    }
     if (fd < 0)
         ThrowError(errno, strPath, pszAction);
     if (bCreate)
@@ -321,9 +327,12 @@ bool CFileFind::FindFile(const std::string& strPattern) {
         const std::string strName = pEntry->d_name;
         if (strName == "." || strName == ".." || !MatchesNoCase(strMask.c_str(), strName.c_str()))
             continue;
-        struct stat st {};
-        const bool bDirectory =
-            stat((strFolder + "/" + strName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        // The listing tells most entries' kind; links and file systems that do not say need a look.
+        bool bDirectory = pEntry->d_type == DT_DIR;
+        if (pEntry->d_type == DT_UNKNOWN || pEntry->d_type == DT_LNK) {
+            struct stat st {};
+            bDirectory = stat((strFolder + "/" + strName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
         m_aEntries.push_back({strName, bDirectory});
     }
     closedir(pDir);

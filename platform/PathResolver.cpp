@@ -7,13 +7,17 @@
 
 #include <algorithm>
 #include <optional>
-
 #include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
-// Folded name -> the first real name in byte order, per folder; kept only inside a scope.
-using FolderListing = std::unordered_map<std::string, std::string>;
+// The names of one folder, kept only inside a scope: each as it is, and by its folded form the
+// first of its case variants in byte order.
+struct FolderListing {
+    std::unordered_set<std::string> setNames;
+    std::unordered_map<std::string, std::string> mapFolded;
+};
 int s_nScopes = 0;
 std::unordered_map<std::string, FolderListing> s_mapListings;
 
@@ -29,7 +33,8 @@ const FolderListing* ListingOf(const std::string& strFolder) {
     FolderListing listing;
     while (const dirent* pEntry = readdir(pDir)) {
         const std::string strEntry = pEntry->d_name;
-        auto [it, bNew] = listing.try_emplace(Folded(strEntry), strEntry);
+        listing.setNames.insert(strEntry);
+        auto [it, bNew] = listing.mapFolded.try_emplace(Folded(strEntry), strEntry);
         if (!bNew && strEntry < it->second)
             it->second = strEntry;
     }
@@ -39,19 +44,21 @@ const FolderListing* ListingOf(const std::string& strFolder) {
 
 // The name in strFolder that the component strName stands for, or none.
 std::optional<std::string> FindEntry(const std::string& strFolder, const std::string& strName) {
+    if (s_nScopes > 0) {
+        if (const FolderListing* pListing = ListingOf(strFolder)) {
+            if (pListing->setNames.contains(strName))
+                return strName; // an exact match wins
+            const auto it = pListing->mapFolded.find(Folded(strName));
+            return it == pListing->mapFolded.end() ? std::nullopt
+                                                   : std::optional<std::string>(it->second);
+        }
+    }
     // An exact match wins, so when it exists no listing is needed; this keeps opening many files
     // in a large folder from reading the whole folder each time.
     struct stat st {};
     const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
     if (lstat(strFull.c_str(), &st) == 0)
         return strName;
-    if (s_nScopes > 0) {
-        const FolderListing* pListing = ListingOf(strFolder);
-        if (pListing == nullptr)
-            return std::nullopt;
-        const auto it = pListing->find(Folded(strName));
-        return it == pListing->end() ? std::nullopt : std::optional<std::string>(it->second);
-    }
     DIR* pDir = opendir(strFolder.c_str());
     if (pDir == nullptr)
         return std::nullopt; // unreadable: only the exact spelling could have been tried
@@ -103,9 +110,10 @@ bool EqualNoCase(const std::string& strA, const std::string& strB) {
 
 ResolvedPath ResolvePath(const std::string& strPath) {
     // When the path exists as spelt, every component is an exact match, and exact matches win.
+    // Inside a scope the kept listings tell that without asking the system.
     std::string strSpelt = strPath;
     std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
-    if (struct stat st{}; !strSpelt.empty() && lstat(strSpelt.c_str(), &st) == 0)
+    if (struct stat st{}; s_nScopes == 0 && !strSpelt.empty() && lstat(strSpelt.c_str(), &st) == 0)
         return {strSpelt, true};
 
     const bool bAbsolute = !strPath.empty() && (strPath[0] == '/' || strPath[0] == '\\');

@@ -131,6 +131,13 @@ TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
     const CFolderListingScope listings;
     EXPECT_TRUE(CFile::Exists("DATA\\CAR.TXT"));
     EXPECT_FALSE(CFile::Exists("data\\other.txt"));
+    try {
+        CFile missing("Data\\Other.txt", CFile::kBinaryRead);
+        FAIL() << "opened a missing file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(e.m_strFileName, "Data\\Other.txt");
+    }
     // A file made, renamed or removed through the layer is seen at once in another case.
     WriteWhole("data\\Other.txt", "2");
     EXPECT_EQ(ReadWhole("DATA\\OTHER.TXT"), "2");
