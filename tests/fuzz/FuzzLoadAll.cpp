@@ -3,13 +3,13 @@
 // and saves: the lists must match their list boxes, no file may land outside the game folder, and
 // a saved list must load back to the same cars.
 
-#include "fuzz/MemoryWindow.h"
 #include "fuzz/Scratch.h"
 #include "lists/InstallerCore.h"
+#include "support/MemoryWindow.h"
 
 namespace {
 
-void CheckLists(const CInstallerCore& core, const fuzz::CMemoryWindow& window) {
+void CheckLists(const CInstallerCore& core, const CMemoryWindow& window) {
     for (const auto& [nListId, nCount, pEntries] :
          {std::tuple{IDC_INSTALLED, core.m_nInstalled, &core.m_apInstalled},
           std::tuple{IDC_AVAILABLE, core.m_nAvailable, &core.m_apAvailable}}) {
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     fuzz::WriteBytes("data/opponent.txt", list);
     fuzz::WriteBytes("added.c2c", car);
 
-    fuzz::CMemoryWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&] { core.OnShowWindow(true); });
@@ -69,15 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     // Saving the list as loaded must give it back.
     if (bLoaded) {
-        fuzz::CMemoryWindow saved;
+        CMemoryWindow saved;
         CInstallerCore saver(saved);
         saver.InitPictures();
         saver.Run([&] { saver.OnShowWindow(true); });
         fuzz::Require(InstalledNames(saver) == astrLoaded, "a second load reads the same list");
         saver.Run([&] { saver.SaveAndClose(); });
-        fuzz::Require(saved.m_nEnded == 1 && saved.m_nErrors == 0, "Ok saves and closes");
+        fuzz::Require(saved.m_aEndResults.size() == 1 && saved.m_aErrors.empty(),
+                      "Ok saves and closes");
 
-        fuzz::CMemoryWindow reloaded;
+        CMemoryWindow reloaded;
         CInstallerCore reader(reloaded);
         reader.InitPictures();
         reader.Run([&] { reader.OnShowWindow(true); });

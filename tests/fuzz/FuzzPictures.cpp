@@ -1,8 +1,8 @@
 // Composes a car picture from an arbitrary picture archive and an arbitrary loose tile file.
 
-#include "fuzz/MemoryWindow.h"
 #include "fuzz/Scratch.h"
 #include "lists/InstallerCore.h"
+#include "support/MemoryWindow.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::LooseFiles);
     }
 
-    fuzz::CMemoryWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     const int nImage = core.LoadPicture("EAGLE");

@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz harnesses: valid files and near misses of each kind.
 //   make_fuzz_corpus tests/fuzz/corpus
 
-#include "hardening/GameFiles.h"
+#include "support/GameFiles.h"
 
 #include <filesystem>
 #include <fstream>

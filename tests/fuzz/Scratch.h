@@ -4,12 +4,12 @@
 // process and emptied between inputs; the game folder sits three levels below the scratch root so
 // that a path escaping it by ".." still lands inside the root, where it is seen.
 
+#include "support/Files.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <string_view>
@@ -50,15 +50,8 @@ inline const fs::path& ScratchRoot() {
 
 inline constexpr std::string_view kOutsideText = "outside the game folder";
 
-inline void WriteBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using support::ReadBytes;
+using support::WriteBytes;
 
 // Empties the scratch root, lays out a fresh game folder with an empty "data" and makes it the
 // current directory.

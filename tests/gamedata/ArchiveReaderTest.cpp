@@ -1,8 +1,8 @@
 #include "gamedata/ArchiveReader.h"
 
-#include "gamedata/ArchiveBuilder.h"
-#include "opponents/TempFolder.h"
 #include "platform/File.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,11 @@
 
 namespace {
 
-class ArchiveReaderTest : public TempFolderTest {
+using gamefiles::Archive;
+using gamefiles::kNoZeros;
+using namespace support;
+
+class ArchiveReaderTest : public CTempFolderTest {
 protected:
     ArchiveDirectory Read(const std::string& strBytes) {
         WriteBytes("archive.twt", strBytes);
@@ -20,8 +24,8 @@ protected:
 };
 
 TEST_F(ArchiveReaderTest, OffsetsFollowTheDirectoryPaddedToFour) {
-    const auto directory =
-        Read(BuildArchive({{"first.bin", "12345"}, {"second.bin", "abcdefgh"}, {"z", ""}}));
+    const auto directory = Read(Archive(
+        {{"first.bin", "12345"}, {"second.bin", "abcdefgh"}, {"z", ""}}, std::nullopt, kNoZeros));
     EXPECT_FALSE(directory.m_bDamaged);
     ASSERT_EQ(directory.m_aEntries.size(), 3u);
     EXPECT_EQ(directory.m_aEntries[0].m_strName, "first.bin");
@@ -33,14 +37,15 @@ TEST_F(ArchiveReaderTest, OffsetsFollowTheDirectoryPaddedToFour) {
 }
 
 TEST_F(ArchiveReaderTest, TwoEntriesOfFiveAndEight) {
-    const auto directory = Read(BuildArchive({{"a", "12345"}, {"b", "abcdefgh"}}));
+    const auto directory =
+        Read(Archive({{"a", "12345"}, {"b", "abcdefgh"}}, std::nullopt, kNoZeros));
     ASSERT_EQ(directory.m_aEntries.size(), 2u);
     EXPECT_EQ(directory.m_aEntries[0].m_nOffset, 120u);
     EXPECT_EQ(directory.m_aEntries[1].m_nOffset, 128u);
 }
 
 TEST_F(ArchiveReaderTest, LargeSizeIsLittleEndian) {
-    std::string strBytes = BuildArchive({{"big", ""}});
+    std::string strBytes = Archive({{"big", ""}}, std::nullopt, kNoZeros);
     strBytes[8] = '\x04';
     strBytes[9] = '\x03';
     strBytes[10] = '\x02';
@@ -52,7 +57,7 @@ TEST_F(ArchiveReaderTest, LargeSizeIsLittleEndian) {
 
 TEST_F(ArchiveReaderTest, NameWithoutNulInItsSlotRunsOn) {
     const std::string strLong(52, 'n');
-    std::string strBytes = BuildArchive({{strLong, "xyz"}});
+    std::string strBytes = Archive({{strLong, "xyz"}}, std::nullopt, kNoZeros);
     strBytes[64 + 3] = '\0'; // the filler after the data ends the name
     const auto directory = Read(strBytes);
     EXPECT_FALSE(directory.m_bDamaged);
@@ -66,14 +71,15 @@ TEST_F(ArchiveReaderTest, DamageKeepsTheEntriesBeforeIt) {
     EXPECT_TRUE(Read("").m_bDamaged);
 
     // The second name runs to the end of the file.
-    std::string strBytes = BuildArchive({{"a", "1"}, {std::string(52, 'n'), ""}});
+    std::string strBytes =
+        Archive({{"a", "1"}, {std::string(52, 'n'), ""}}, std::nullopt, kNoZeros);
     const auto directory = Read(strBytes);
     EXPECT_TRUE(directory.m_bDamaged);
     ASSERT_EQ(directory.m_aEntries.size(), 1u);
     EXPECT_EQ(directory.m_aEntries[0].m_strName, "a");
 
     // The directory says two entries, the file ends inside the second slot's size.
-    strBytes = BuildArchive({{"a", ""}, {"b", ""}});
+    strBytes = Archive({{"a", ""}, {"b", ""}}, std::nullopt, kNoZeros);
     EXPECT_TRUE(Read(strBytes.substr(0, 66)).m_bDamaged);
 }
 

@@ -1,8 +1,8 @@
 #include "gamedata/GameData.h"
 
-#include "opponents/TempFolder.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,12 @@
 
 namespace {
 
-class BackupTest : public TempFolderTest {
+using namespace support;
+
+class BackupTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        TempFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         std::filesystem::create_directory("data");
     }
 };

@@ -1,8 +1,8 @@
 #include "gamedata/GameData.h"
 
-#include "gamedata/ArchiveBuilder.h"
-#include "opponents/TempFolder.h"
 #include "platform/FileFaults.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,16 @@
 
 namespace {
 
+using gamefiles::Archive;
+using gamefiles::kNoZeros;
+using namespace support;
+
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-class UnpackTest : public TempFolderTest {
+class UnpackTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        TempFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         std::filesystem::create_directory("data");
     }
 
@@ -34,8 +38,9 @@ TEST_F(UnpackTest, EntriesBecomeLooseFilesAndArchiveIsRetired) {
     for (std::size_t i = 0; i < strBig.size(); ++i)
         strBig[i] = static_cast<char>(i * 7 % 251);
     std::filesystem::create_directories("data/intrface");
-    const std::string strArchive = BuildArchive(
-        {{"a.txt", "12345"}, {"b.bin", "abcdefgh"}, {"intrface\\big.pix", strBig}, {"e", ""}});
+    const std::string strArchive = Archive(
+        {{"a.txt", "12345"}, {"b.bin", "abcdefgh"}, {"intrface\\big.pix", strBig}, {"e", ""}},
+        std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
 
     UnpackArchive();
@@ -54,13 +59,13 @@ TEST_F(UnpackTest, EntriesBecomeLooseFilesAndArchiveIsRetired) {
 
 TEST_F(UnpackTest, UnpackedFilesReplaceExistingOnes) {
     WriteBytes("data/a.txt", "an older and longer file");
-    WriteBytes("data.twt", BuildArchive({{"a.txt", "new"}}));
+    WriteBytes("data.twt", Archive({{"a.txt", "new"}}, std::nullopt, kNoZeros));
     UnpackArchive();
     EXPECT_EQ(ReadBytes("data/a.txt"), "new");
 }
 
 TEST_F(UnpackTest, EmptyArchiveIsRetired) {
-    const std::string strArchive = BuildArchive({});
+    const std::string strArchive = Archive({}, std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
     UnpackArchive();
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
@@ -70,7 +75,7 @@ TEST_F(UnpackTest, EmptyArchiveIsRetired) {
 
 TEST_F(UnpackTest, ArchiveIsDeletedWhenRetiredOneExists) {
     WriteBytes("data.twat", "retired earlier");
-    WriteBytes("data.twt", BuildArchive({{"a.txt", "x"}}));
+    WriteBytes("data.twt", Archive({{"a.txt", "x"}}, std::nullopt, kNoZeros));
     UnpackArchive();
     EXPECT_EQ(ReadBytes("data/a.txt"), "x");
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
@@ -83,15 +88,18 @@ TEST_F(UnpackTest, MissingArchiveDoesNothing) {
 }
 
 TEST_F(UnpackTest, DamagedArchivesAreLeftInPlace) {
-    const std::string strWhole = BuildArchive({{"a.txt", "12345"}, {"b.txt", "abcdefgh"}});
-    std::string strNoNul = BuildArchive({{"a.txt", "1"}, {std::string(52, 'n'), ""}});
+    const std::string strWhole =
+        Archive({{"a.txt", "12345"}, {"b.txt", "abcdefgh"}}, std::nullopt, kNoZeros);
+    std::string strNoNul =
+        Archive({{"a.txt", "1"}, {std::string(52, 'n'), ""}}, std::nullopt, kNoZeros);
     const std::vector<std::string> astrDamaged = {
         "",
-        "\xEE\xEE\xEE\xEE",                           // ends before the count
-        strWhole.substr(0, 8 + 56 + 30),              // ends inside the second slot
-        strNoNul,                                     // last name has no NUL
-        strWhole.substr(0, 128 + 7),                  // second entry's data cut short
-        BuildArchive({{"a.txt", "1"}}).substr(0, 64), // data of the one entry missing
+        "\xEE\xEE\xEE\xEE",              // ends before the count
+        strWhole.substr(0, 8 + 56 + 30), // ends inside the second slot
+        strNoNul,                        // last name has no NUL
+        strWhole.substr(0, 128 + 7),     // second entry's data cut short
+        Archive({{"a.txt", "1"}}, std::nullopt, kNoZeros)
+            .substr(0, 64), // data of the one entry missing
     };
     for (std::size_t i = 0; i < astrDamaged.size(); ++i) {
         SCOPED_TRACE(i);
@@ -110,7 +118,8 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
         SCOPED_TRACE(strName);
         EXPECT_FALSE(IsSafeEntryName(strName));
         // A good entry first: nothing at all is written from a damaged archive.
-        const std::string strArchive = BuildArchive({{"good.txt", "good"}, {strName, "evil"}});
+        const std::string strArchive =
+            Archive({{"good.txt", "good"}, {strName, "evil"}}, std::nullopt, kNoZeros);
         WriteBytes("data.twt", strArchive);
         UnpackArchive();
         EXPECT_EQ(ReadBytes("data.twt"), strArchive);
@@ -125,7 +134,7 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
 
 TEST_F(UnpackTest, TargetThatCannotBeMadeStopsAndKeepsArchive) {
     const std::string strArchive =
-        BuildArchive({{"a.txt", "1"}, {"nosuch\\b.txt", "2"}, {"c.txt", "3"}});
+        Archive({{"a.txt", "1"}, {"nosuch\\b.txt", "2"}, {"c.txt", "3"}}, std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
     UnpackArchive();
     EXPECT_EQ(ListFolder("data"), std::vector<std::string>{"a.txt"});
@@ -134,7 +143,7 @@ TEST_F(UnpackTest, TargetThatCannotBeMadeStopsAndKeepsArchive) {
 }
 
 TEST_F(UnpackTest, FailedRetirementIsSilent) {
-    WriteBytes("data.twt", BuildArchive({{"a.txt", "1"}}));
+    WriteBytes("data.twt", Archive({{"a.txt", "1"}}, std::nullopt, kNoZeros));
     SetFileFaultHook([](FileOp op, const std::string&) { return op == FileOp::Rename; });
     EXPECT_NO_THROW(UnpackArchive());
     SetFileFaultHook({});

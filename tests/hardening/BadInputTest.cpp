@@ -3,31 +3,30 @@
 
 #include "gamedata/ArchiveReader.h"
 #include "gamedata/GameData.h"
-#include "hardening/Folder.h"
-#include "hardening/GameFiles.h"
-#include "lists/FakeWindow.h"
-#include "lists/GameFolder.h"
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentReader.h"
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "support/FakeWindow.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace gamefiles;
-using gamefolder::ReadFile;
-using gamefolder::WriteFile;
+using support::ReadBytes;
+using support::WriteBytes;
 using Names = std::vector<std::string>;
 
 constexpr const char* kPictures = "data/intrface/carimage/";
 
-class BadInputTest : public CGameFolderTest {
+class BadInputTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        CGameFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         std::filesystem::create_directory("data");
         m_core.InitPictures();
     }
@@ -49,7 +48,7 @@ protected:
 
 TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
     const std::string strHuge(4 * 1024 * 1024, 'x');
-    WriteFile("huge.c2c", strHuge + "//" + strHuge);
+    WriteBytes("huge.c2c", strHuge + "//" + strHuge);
     {
         CFile file("huge.c2c", CFile::kBinaryRead);
         EXPECT_EQ(ReadLine(file).size(), 2 * strHuge.size() + 2);
@@ -57,8 +56,8 @@ TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
         EXPECT_EQ(ExtractValue(strHuge + "//").size(), strHuge.size() - 1);
     }
     // As a car file it is no car; as the opponent list's count line it is passed over.
-    WriteFile("data/opponent.txt",
-              strHuge + "\r\n\r\n// Opponent 0\r\n" + RecordText("Hornet") + "\r\nEND\r\n");
+    WriteBytes("data/opponent.txt",
+               strHuge + "\r\n\r\n// Opponent 0\r\n" + RecordText("Hornet") + "\r\nEND\r\n");
     Load();
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(Available(), Names{});
@@ -71,18 +70,18 @@ TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
     const std::string strDescription("\xA9 \0 x", 5);
     const std::string strList =
         OpponentList({RecordText(strNul, "HOR\xC4"), RecordText(strHigh, "CAFE", strDescription)});
-    WriteFile("data/opponent.txt", strList);
+    WriteBytes("data/opponent.txt", strList);
     Load();
     ASSERT_EQ(Installed(), (Names{strNul, strHigh}));
     EXPECT_EQ(m_core.m_apInstalled[0]->m_strFileBase, "HOR\xC4");
     EXPECT_NE(m_core.m_apInstalled[1]->m_strInfo.find(strDescription), std::string::npos);
 
     // A name with a NUL byte would be cut short by the system: it must not become "Ho.C2C".
-    const hardening::Tree before = hardening::FolderTree();
+    const support::Tree before = support::FolderTree();
     m_window.SetCurSel(IDC_INSTALLED, 0);
     m_core.Run([&] { m_core.OnUninstall(); });
     EXPECT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_EQ(hardening::FolderTree(), before);
+    EXPECT_EQ(support::FolderTree(), before);
     EXPECT_EQ(Installed(), (Names{strNul, strHigh}));
 
     // Bytes above 0x7F make a file name like any other and come back as the same car.
@@ -99,13 +98,13 @@ TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
 
     // Ok writes both kinds of byte back unchanged.
     core.Run([&] { core.SaveAndClose(); });
-    EXPECT_EQ(ReadFile("data/opponent.txt"), strList);
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
 }
 
 TEST_F(BadInputTest, FilesOfOnlyComments) {
     const std::string strComments = "// a list\r\n//of nothing\r\n   // at all\r\n\r\n";
-    WriteFile("notes.c2c", strComments);
-    WriteFile("data/opponent.txt", strComments);
+    WriteBytes("notes.c2c", strComments);
+    WriteBytes("data/opponent.txt", strComments);
     Load();
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(Available(), Names{});
@@ -115,9 +114,9 @@ TEST_F(BadInputTest, FilesOfOnlyComments) {
 }
 
 TEST_F(BadInputTest, CarFileThatIsAFolder) {
-    WriteFile("folder.c2c/inner.c2c", RecordText("Inner"));
-    WriteFile("real.c2c", RecordText("Real"));
-    WriteFile("data/opponent.txt", OpponentList({RecordText("Hornet")}));
+    WriteBytes("folder.c2c/inner.c2c", RecordText("Inner"));
+    WriteBytes("real.c2c", RecordText("Real"));
+    WriteBytes("data/opponent.txt", OpponentList({RecordText("Hornet")}));
     Load();
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(Available(), Names{"Real"});
@@ -130,13 +129,13 @@ TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
     for (int i = 0; i < CInstallerCore::kMaxCars; ++i)
         astrTexts.push_back(RecordText("Car " + std::to_string(i), "CAR" + std::to_string(i % 7)));
     const std::string strList = OpponentList(astrTexts);
-    WriteFile("data/opponent.txt", strList);
+    WriteBytes("data/opponent.txt", strList);
     Load();
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(m_core.m_nInstalled, CInstallerCore::kMaxCars);
     EXPECT_TRUE(m_window.m_bOkEnabled);
     // A full list refuses one more car, and Ok writes the list back byte for byte.
-    WriteFile("extra.c2c", RecordText("Extra"));
+    WriteBytes("extra.c2c", RecordText("Extra"));
     CFakeWindow window;
     CInstallerCore core(window);
     core.InitPictures();
@@ -147,22 +146,22 @@ TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
     EXPECT_EQ(window.Lines(IDC_INSTALLED).size(),
               static_cast<std::size_t>(CInstallerCore::kMaxCars));
     core.Run([&] { core.SaveAndClose(); });
-    EXPECT_EQ(ReadFile("data/opponent.txt"), strList);
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
 }
 
 TEST_F(BadInputTest, ArchiveCountingMoreEntriesThanItHolds) {
     const std::string strArchive =
         Archive({{"opponent.txt", "replaced", {}}, {"B.TXT", "bbbbbbbb", {}}}, 255);
-    WriteFile("data.twt", strArchive);
-    WriteFile("data/opponent.txt", "the game's list");
+    WriteBytes("data.twt", strArchive);
+    WriteBytes("data/opponent.txt", "the game's list");
     UnpackArchive();
-    EXPECT_EQ(ReadFile("data.twt"), strArchive);
-    EXPECT_EQ(ReadFile("data/opponent.txt"), "the game's list");
-    EXPECT_EQ(gamefolder::FolderNames("data"), Names{"opponent.txt"});
+    EXPECT_EQ(ReadBytes("data.twt"), strArchive);
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), "the game's list");
+    EXPECT_EQ(support::FolderNames("data"), Names{"opponent.txt"});
     EXPECT_FALSE(std::filesystem::exists("data.twat"));
 
     // The same container as a picture archive: the picture is there, black.
-    WriteFile(std::string(kPictures) + "EAGLECI.TWT", strArchive);
+    WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
     EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
     EXPECT_EQ(m_window.m_aPictures.at(0),
@@ -174,21 +173,21 @@ TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
     const std::string strFull(51, 'F');
     std::string strArchive = Archive({{strFull, "full", {}}, {"next.txt", "next", {}}});
     {
-        WriteFile("probe.twt", strArchive);
+        WriteBytes("probe.twt", strArchive);
         CFile file("probe.twt", CFile::kBinaryRead);
         const ArchiveDirectory directory = ReadArchiveDirectory(file);
         ASSERT_EQ(directory.m_aEntries.size(), 2u);
         EXPECT_EQ(directory.m_aEntries[0].m_strName, strFull);
         EXPECT_EQ(directory.m_aEntries[1].m_strName, "next.txt");
     }
-    WriteFile("data.twt", strArchive);
+    WriteBytes("data.twt", strArchive);
     UnpackArchive();
-    EXPECT_EQ(ReadFile("data/" + strFull), "full");
-    EXPECT_EQ(ReadFile("data/next.txt"), "next");
+    EXPECT_EQ(ReadBytes("data/" + strFull), "full");
+    EXPECT_EQ(ReadBytes("data/next.txt"), "next");
 
     // 52 characters in the last slot run on into the data, which ends them at its first NUL.
     strArchive = Archive({{std::string(52, 'R'), std::string("abc\0", 4), {}}});
-    WriteFile("probe.twt", strArchive);
+    WriteBytes("probe.twt", strArchive);
     CFile file("probe.twt", CFile::kBinaryRead);
     const ArchiveDirectory directory = ReadArchiveDirectory(file);
     ASSERT_EQ(directory.m_aEntries.size(), 1u);
@@ -202,23 +201,23 @@ TEST_F(BadInputTest, ArchiveNamesRunningOnForMegabytes) {
     // a gigabyte of names. No name that long can be a file, so the archive counts as damaged.
     std::string strArchive = Archive({}, 255);
     strArchive += std::string(4 * 1024 * 1024, 'x') + '\0';
-    WriteFile("data.twt", strArchive);
+    WriteBytes("data.twt", strArchive);
     UnpackArchive();
-    EXPECT_EQ(ReadFile("data.twt"), strArchive);
-    EXPECT_EQ(gamefolder::FolderNames("data"), Names{});
+    EXPECT_EQ(ReadBytes("data.twt"), strArchive);
+    EXPECT_EQ(support::FolderNames("data"), Names{});
     {
         CFile file("data.twt", CFile::kBinaryRead);
         EXPECT_TRUE(ReadArchiveDirectory(file).m_bDamaged);
     }
-    WriteFile(std::string(kPictures) + "EAGLECI.TWT", strArchive);
+    WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
 }
 
 TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
     // A megabyte of name bytes, no NUL: no tile, no reading on forever.
-    WriteFile(std::string(kPictures) + "EAGLECI.TWT",
-              PictureArchive({TileRecord("other", TilePixels(1, 2)),
-                              std::string(21, '\x01') + std::string(1 << 20, 'e')}));
+    WriteBytes(std::string(kPictures) + "EAGLECI.TWT",
+               PictureArchive({TileRecord("other", TilePixels(1, 2)),
+                               std::string(21, '\x01') + std::string(1 << 20, 'e')}));
     for (const char nLetter : {'A', 'F'})
         EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::Archive),
                   nullptr);
@@ -226,8 +225,8 @@ TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
 }
 
 TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
-    WriteFile(std::string(kPictures) + "EAGLECI.TWT", "");
-    WriteFile(std::string(kPictures) + "HAWKCI/PIX16/HAWKA.PIX", "");
+    WriteBytes(std::string(kPictures) + "EAGLECI.TWT", "");
+    WriteBytes(std::string(kPictures) + "HAWKCI/PIX16/HAWKA.PIX", "");
     EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
     const auto pLoose =
         CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
@@ -240,7 +239,7 @@ TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
         EXPECT_EQ(aPicture, std::vector<std::uint8_t>(CInstallerWindow::kPictureBytes));
 
     // A zero-byte game archive is damaged, and stays.
-    WriteFile("data.twt", "");
+    WriteBytes("data.twt", "");
     UnpackArchive();
     EXPECT_TRUE(std::filesystem::exists("data.twt"));
     EXPECT_FALSE(std::filesystem::exists("data.twat"));

@@ -4,12 +4,11 @@
 
 #include "hardening/FaultSweep.h"
 #include "gamedata/GameData.h"
-#include "hardening/Folder.h"
-#include "hardening/GameFiles.h"
-#include "lists/FakeWindow.h"
-#include "lists/GameFolder.h"
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentWriter.h"
+#include "support/FakeWindow.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +18,9 @@ namespace {
 
 using namespace hardening;
 using gamefiles::RecordText;
-using gamefolder::WriteFile;
+using namespace support;
 
-class FaultSweepTest : public CGameFolderTest {};
+class FaultSweepTest : public CTempFolderTest {};
 
 std::unique_ptr<CarRecord> Record(const std::string& strName, const std::string& strText) {
     auto pRecord = std::make_unique<CarRecord>();
@@ -74,8 +73,8 @@ TEST_F(FaultSweepTest, OpponentListIsOldOrCompleteNew) {
                 ClearFolder();
                 std::filesystem::create_directory("data");
                 if (!bFirstEver)
-                    WriteFile("data/opponent.txt", strOld);
-                WriteFile("data/races.txt", "untouched");
+                    WriteBytes("data/opponent.txt", strOld);
+                WriteBytes("data/races.txt", "untouched");
                 before = FolderTree();
             },
             [&] { WriteOpponentList(apNew); },
@@ -96,8 +95,8 @@ TEST_F(FaultSweepTest, CarFileIsCompleteOrAbsentAndNoOtherChanges) {
         [&] {
             ClearFolder();
             // Another car already took the name; the export must go beside it.
-            WriteFile("HORNET.C2C", RecordText("Moth", "MOTH"));
-            WriteFile("data/opponent.txt", "1");
+            WriteBytes("HORNET.C2C", RecordText("Moth", "MOTH"));
+            WriteBytes("data/opponent.txt", "1");
             before = FolderTree();
         },
         [&] { WriteCarFile(*pRecord); },
@@ -118,9 +117,9 @@ TEST_F(FaultSweepTest, BackupIsCompleteOrAbsentAndNeverReplaced) {
             "BackupOpponentList",
             [&] {
                 ClearFolder();
-                WriteFile("data/opponent.txt", strList);
+                WriteBytes("data/opponent.txt", strList);
                 if (bTaken)
-                    WriteFile("data/opponent.old", "the list as the game shipped it");
+                    WriteBytes("data/opponent.old", "the list as the game shipped it");
                 before = FolderTree();
             },
             [&] { BackupOpponentList(); },
@@ -150,12 +149,12 @@ TEST_F(FaultSweepTest, ArchiveStaysIntactUnlessUnpackedWhole) {
             "UnpackArchive",
             [&] {
                 ClearFolder();
-                WriteFile("data.twt", strArchive);
-                WriteFile("data/races.txt", "old races");
-                WriteFile("data/opponent.txt", "1");
+                WriteBytes("data.twt", strArchive);
+                WriteBytes("data/races.txt", "old races");
+                WriteBytes("data/opponent.txt", "1");
                 std::filesystem::create_directory("data/sub");
                 if (bRetiredBefore)
-                    WriteFile("data.twat", "an earlier archive");
+                    WriteBytes("data.twat", "an earlier archive");
                 before = FolderTree();
             },
             [&] { UnpackArchive(); },
@@ -197,8 +196,8 @@ TEST_F(FaultSweepTest, FailedOkKeepsTheListAndTheDialog) {
         [&] {
             pSession.reset();
             ClearFolder();
-            WriteFile("data/opponent.txt", strOld);
-            WriteFile("moth.c2c", RecordText("Moth", "MOTH"));
+            WriteBytes("data/opponent.txt", strOld);
+            WriteBytes("moth.c2c", RecordText("Moth", "MOTH"));
             pSession = std::make_unique<Session>();
             pSession->window.SetCurSel(IDC_AVAILABLE, 0);
             pSession->core.Run([&] { pSession->core.OnInstall(); });
@@ -229,9 +228,9 @@ TEST_F(FaultSweepTest, FailedExportKeepsTheCarInstalled) {
         [&] {
             pSession.reset();
             ClearFolder();
-            WriteFile("data/opponent.txt", strList);
+            WriteBytes("data/opponent.txt", strList);
             // The file an export of Wasp would first think of holds another car.
-            WriteFile("wasp.c2c", RecordText("Moth", "MOTH"));
+            WriteBytes("wasp.c2c", RecordText("Moth", "MOTH"));
             pSession = std::make_unique<Session>();
             pSession->window.SetCurSel(IDC_INSTALLED, 1);
             before = FolderTree();

@@ -1,10 +1,9 @@
 // The process killed at random moments while it saves a large opponent list: afterwards the list
 // is always exactly the old bytes or the new ones, and the next save still works.
 
-#include "hardening/Folder.h"
-#include "hardening/GameFiles.h"
-#include "lists/GameFolder.h"
 #include "opponents/OpponentWriter.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,11 +20,11 @@
 
 namespace {
 
-using gamefolder::ReadFile;
+using support::ReadBytes;
 
 constexpr const char* kListFile = "data/opponent.txt"; // the opponent list, as this test reads it
 
-class KillTest : public CGameFolderTest {};
+class KillTest : public CTempFolderTest {};
 
 #ifdef _WIN32
 TEST_F(KillTest, KilledWhileSavingLeavesOldOrNewList) {
@@ -51,11 +50,11 @@ TEST_F(KillTest, KilledWhileSavingLeavesOldOrNewList) {
     const auto apA = ManyRecords("Alpha ", 2000);
     const auto apB = ManyRecords("Beta car ", 2000);
     WriteOpponentList(apB);
-    const std::string strB = ReadFile(kListFile);
+    const std::string strB = ReadBytes(kListFile);
     const auto start = std::chrono::steady_clock::now();
     WriteOpponentList(apA);
     const auto oneSave = std::chrono::steady_clock::now() - start;
-    const std::string strA = ReadFile(kListFile);
+    const std::string strA = ReadBytes(kListFile);
     ASSERT_NE(strA.size(), strB.size());
 
     std::mt19937 random(20261208);
@@ -67,7 +66,7 @@ TEST_F(KillTest, KilledWhileSavingLeavesOldOrNewList) {
     int nNew = 0;
     int nMidway = 0; // kills that left the temporary file: the save was under way
     for (int nKill = 0; nKill < kKills; ++nKill) {
-        const std::string strBefore = ReadFile(kListFile);
+        const std::string strBefore = ReadBytes(kListFile);
         const pid_t pid = fork();
         ASSERT_NE(pid, -1);
         if (pid == 0) {
@@ -85,19 +84,19 @@ TEST_F(KillTest, KilledWhileSavingLeavesOldOrNewList) {
         ASSERT_EQ(waitpid(pid, &nStatus, 0), pid);
         ASSERT_TRUE(WIFSIGNALED(nStatus)) << "the saving child failed on its own";
 
-        const std::string strAfter = ReadFile(kListFile);
+        const std::string strAfter = ReadBytes(kListFile);
         ASSERT_TRUE(strAfter == strA || strAfter == strB)
             << "kill " << nKill << " left a list of " << strAfter.size() << " bytes";
         (strAfter == strBefore ? nOld : nNew) += 1;
-        nMidway += gamefolder::FolderNames("data").size() > 1 ? 1 : 0;
+        nMidway += support::FolderNames("data").size() > 1 ? 1 : 0;
     }
     std::cout << "[ kills    ] " << kKills << " kills: " << nOld << " left the list before the "
               << "save, " << nNew << " a later one, " << nMidway << " came mid-save\n";
 
     // A temporary file left by a kill does not stop the next save, which cleans up after itself.
     WriteOpponentList(apB);
-    EXPECT_EQ(ReadFile(kListFile), strB);
-    EXPECT_EQ(gamefolder::FolderNames("data"), std::vector<std::string>{"opponent.txt"});
+    EXPECT_EQ(ReadBytes(kListFile), strB);
+    EXPECT_EQ(support::FolderNames("data"), std::vector<std::string>{"opponent.txt"});
 }
 #endif
 

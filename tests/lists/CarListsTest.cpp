@@ -1,15 +1,17 @@
-#include "lists/FakeWindow.h"
-#include "lists/GameFolder.h"
 #include "lists/InstallerCore.h"
 #include "platform/FileFaults.h"
+#include "support/FakeWindow.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-using namespace gamefolder;
+using namespace gamefiles;
+using namespace support;
 
 namespace {
 
-class CarListsTest : public CGameFolderTest {
+class CarListsTest : public CTempFolderTest {
 protected:
     // A record as the start-up load makes it, straight into a list.
     CarRecord& Add(const std::string& strName, bool bAvailable, int nImage = -1) {
@@ -158,11 +160,11 @@ TEST_F(CarListsTest, UninstallOfAnUnknownCarExportsIt) {
     EXPECT_EQ(exported.m_nImage, 9);
     EXPECT_EQ(exported.m_strFileBase, "");
     EXPECT_EQ(FolderNames(), Names_t{"Eagle.C2C"});
-    EXPECT_EQ(ReadFile("Eagle.C2C"), strText);
+    EXPECT_EQ(ReadBytes("Eagle.C2C"), strText);
 }
 
 TEST_F(CarListsTest, ExportNeverOverwritesACarFile) {
-    WriteFile("eagle.c2c", "someone else's car");
+    WriteBytes("eagle.c2c", "someone else's car");
     Add("Eagle", false);
     m_window.SetCurSel(IDC_INSTALLED, 0);
 
@@ -170,8 +172,8 @@ TEST_F(CarListsTest, ExportNeverOverwritesACarFile) {
 
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(FolderNames(), (Names_t{"Eagle (2).C2C", "eagle.c2c"}));
-    EXPECT_EQ(ReadFile("eagle.c2c"), "someone else's car");
-    EXPECT_EQ(ReadFile("Eagle (2).C2C"), CarText("Eagle", "EagleFB"));
+    EXPECT_EQ(ReadBytes("eagle.c2c"), "someone else's car");
+    EXPECT_EQ(ReadBytes("Eagle (2).C2C"), CarText("Eagle", "EagleFB"));
     EXPECT_EQ(Available(), (Names_t{"Eagle"}));
 }
 

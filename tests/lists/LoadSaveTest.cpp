@@ -1,21 +1,23 @@
-#include "lists/FakeWindow.h"
-#include "lists/GameFolder.h"
 #include "lists/InstallerCore.h"
 #include "platform/File.h"
 #include "platform/FileFaults.h"
+#include "support/FakeWindow.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-using namespace gamefolder;
+using namespace gamefiles;
+using namespace support;
 
 namespace {
 
 using Names = std::vector<std::string>;
 
-class LoadSaveTest : public CGameFolderTest {
+class LoadSaveTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        CGameFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         std::filesystem::create_directories("data/intrface/carimage");
         m_core.InitPictures();
     }
@@ -58,7 +60,7 @@ protected:
         Run(&CInstallerCore::SaveAndClose);
         EXPECT_EQ(m_window.m_aErrors.size(), nErrors + 1) << "Ok tells why it writes nothing";
         EXPECT_TRUE(m_window.m_aEndResults.empty());
-        EXPECT_EQ(ReadFile("data/opponent.txt"), strListBefore);
+        EXPECT_EQ(ReadBytes("data/opponent.txt"), strListBefore);
         Run(&CInstallerCore::OnCan);
         EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
     }
@@ -68,14 +70,14 @@ protected:
 };
 
 TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
-    WriteFile("zeta.c2c", CarText("Zeta"));
-    WriteFile("Alpha.C2C", CarText("Alpha"));
-    WriteFile("mid.c2c", CarText("Mid"));
-    WriteFile("short.c2c", "Driver\r\n1\r\nShorty\r\n"); // fewer than eleven values: left out
-    WriteFile("notes.txt", CarText("Notes"));
+    WriteBytes("zeta.c2c", CarText("Zeta"));
+    WriteBytes("Alpha.C2C", CarText("Alpha"));
+    WriteBytes("mid.c2c", CarText("Mid"));
+    WriteBytes("short.c2c", "Driver\r\n1\r\nShorty\r\n"); // fewer than eleven values: left out
+    WriteBytes("notes.txt", CarText("Notes"));
     std::filesystem::create_directories("folder.c2c"); // not a car file
     const std::string strList = OpponentList({CarText("One"), CarText("Two")});
-    WriteFile("data/opponent.txt", strList);
+    WriteBytes("data/opponent.txt", strList);
 
     Show(true);
 
@@ -83,7 +85,7 @@ TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
     for (const std::string& strFile : SearchOrder()) {
         if (strFile == "short.c2c")
             continue;
-        const std::string strText = ReadFile(strFile);
+        const std::string strText = ReadBytes(strFile);
         const std::size_t nStart = strText.find("\r\n", strText.find("\r\n") + 2) + 2;
         aFromSearch.push_back(strText.substr(nStart, strText.find("\r\n", nStart) - nStart));
     }
@@ -95,12 +97,12 @@ TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
     EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), -1);
     EXPECT_EQ(m_window.GetCurSel(IDC_AVAILABLE), -1);
     EXPECT_TRUE(m_window.m_mapInfo.empty());
-    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strList) << "backup taken";
+    EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strList) << "backup taken";
 }
 
 TEST_F(LoadSaveTest, OkWritesTheInstalledListExactly) {
-    WriteFile("hawk.c2c", CarText("Hawk", "HAWK"));
-    WriteFile("data/opponent.txt", OpponentList({CarText("One", "ONE"), CarText("Two")}));
+    WriteBytes("hawk.c2c", CarText("Hawk", "HAWK"));
+    WriteBytes("data/opponent.txt", OpponentList({CarText("One", "ONE"), CarText("Two")}));
     Show(true);
 
     m_window.SetCurSel(IDC_AVAILABLE, 0);
@@ -108,31 +110,31 @@ TEST_F(LoadSaveTest, OkWritesTheInstalledListExactly) {
     Run(&CInstallerCore::OnUp);
     Run(&CInstallerCore::SaveAndClose);
 
-    EXPECT_EQ(ReadFile("data/opponent.txt"), "3\r\n\r\n"
-                                             "// Opponent 0\r\n" +
-                                                 CarText("One", "ONE") +
-                                                 "\r\n\r\n"
-                                                 "// Opponent 1\r\n" +
-                                                 CarText("Hawk", "HAWK") +
-                                                 "\r\n\r\n"
-                                                 "// Opponent 2\r\n" +
-                                                 CarText("Two") + "\r\n\r\nEND\r\n");
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), "3\r\n\r\n"
+                                              "// Opponent 0\r\n" +
+                                                  CarText("One", "ONE") +
+                                                  "\r\n\r\n"
+                                                  "// Opponent 1\r\n" +
+                                                  CarText("Hawk", "HAWK") +
+                                                  "\r\n\r\n"
+                                                  "// Opponent 2\r\n" +
+                                                  CarText("Two") + "\r\n\r\nEND\r\n");
     EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
     EXPECT_TRUE(m_window.m_aErrors.empty());
 }
 
 TEST_F(LoadSaveTest, AnEmptyInstalledListRoundTrips) {
-    WriteFile("data/opponent.txt", OpponentList({}));
+    WriteBytes("data/opponent.txt", OpponentList({}));
     Show(true);
     EXPECT_EQ(m_core.m_nInstalled, 0);
     EXPECT_TRUE(m_window.m_bOkEnabled);
 
     Run(&CInstallerCore::SaveAndClose);
-    EXPECT_EQ(ReadFile("data/opponent.txt"), "0\r\n\r\nEND\r\n");
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), "0\r\n\r\nEND\r\n");
 }
 
 TEST_F(LoadSaveTest, CanAndHidingWriteNothing) {
-    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+    WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
     Show(true);
     m_window.SetCurSel(IDC_INSTALLED, 0);
     Run(&CInstallerCore::OnUninstall); // exports One.C2C, which stays
@@ -145,15 +147,15 @@ TEST_F(LoadSaveTest, CanAndHidingWriteNothing) {
     EXPECT_EQ(m_core.m_nInstalled, 0);
     EXPECT_FALSE(m_window.m_bOkEnabled) << "an emptied list must not be written";
     Run(&CInstallerCore::SaveAndClose);
-    EXPECT_EQ(ReadFile("data/opponent.txt"), OpponentList({CarText("One")}));
-    EXPECT_EQ(ReadFile("One.C2C"), CarText("One"));
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), OpponentList({CarText("One")}));
+    EXPECT_EQ(ReadBytes("One.C2C"), CarText("One"));
 }
 
 TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
-    WriteFile("hawk.c2c", CarText("Hawk"));
+    WriteBytes("hawk.c2c", CarText("Hawk"));
     for (bool bBackup : {false, true}) {
         if (bBackup)
-            WriteFile("data/opponent.old", "an old list");
+            WriteBytes("data/opponent.old", "an old list");
         m_window.m_aErrors.clear();
         Show(true);
         // Without a backup the load stops at taking it, before any car file is read.
@@ -169,15 +171,15 @@ TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
 }
 
 TEST_F(LoadSaveTest, EmptyOpponentListStopsTheLoad) {
-    WriteFile("data/opponent.txt", "\r\n\r\n");
+    WriteBytes("data/opponent.txt", "\r\n\r\n");
     Show(true);
     ExpectStoppedLoad("\r\n\r\n");
 }
 
 TEST_F(LoadSaveTest, UnreadableCarFileStopsTheLoad) {
     for (const char* szName : {"a", "b", "c"})
-        WriteFile(std::string(szName) + ".c2c", CarText(szName));
-    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+        WriteBytes(std::string(szName) + ".c2c", CarText(szName));
+    WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
     const std::string strBroken = SearchOrder().at(1);
     SetFileFaultHook([strBroken](FileOp op, const std::string& strPath) {
         return op == FileOp::Open && strPath == strBroken;
@@ -193,8 +195,8 @@ TEST_F(LoadSaveTest, UnreadableCarFileStopsTheLoad) {
 
 TEST_F(LoadSaveTest, ShowsOnlyTheFirst2000CarFiles) {
     for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
-        WriteFile("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
-    WriteFile("data/opponent.txt", OpponentList({CarText("One")}));
+        WriteBytes("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
+    WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
 
     Show(true);
 
@@ -209,7 +211,7 @@ TEST_F(LoadSaveTest, AnOversizedOpponentListIsNotWritten) {
     for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
         aTexts.push_back(CarText("Car" + std::to_string(i)));
     const std::string strList = OpponentList(aTexts);
-    WriteFile("data/opponent.txt", strList);
+    WriteBytes("data/opponent.txt", strList);
 
     Show(true);
 
@@ -220,10 +222,10 @@ TEST_F(LoadSaveTest, AnOversizedOpponentListIsNotWritten) {
 }
 
 TEST_F(LoadSaveTest, CarsOfOneFileBaseSharePicture) {
-    WriteFile("data/intrface/carimage/EAGLECI.TWT", Archive({}));
-    WriteFile("a.c2c", CarText("A", "EAGLE"));
-    WriteFile("b.c2c", CarText("B", "HAWK")); // no picture
-    WriteFile("data/opponent.txt", OpponentList({CarText("C", "EAGLE")}));
+    WriteBytes("data/intrface/carimage/EAGLECI.TWT", Archive({}));
+    WriteBytes("a.c2c", CarText("A", "EAGLE"));
+    WriteBytes("b.c2c", CarText("B", "HAWK")); // no picture
+    WriteBytes("data/opponent.txt", OpponentList({CarText("C", "EAGLE")}));
 
     Show(true);
 
@@ -241,20 +243,20 @@ TEST_F(LoadSaveTest, WholeRun) {
                                     "\r\n\r\n// Opponent 2\r\n" + CarText("Kite", "KITE") +
                                     "\r\n\r\nEND\r\n";
     const std::string strEaglePicture =
-        Archive({{"PIXIES.P16",
-                  Pixies({{"EAGLEA", TilePixels(0xF8, 0x4C)}, {"eagleF", TilePixels(1, 2)}})}});
-    WriteFile("data.twt", Archive({{"opponent.txt", strGameList},
-                                   {"intrface\\carimage\\EAGLECI.TWT", strEaglePicture}}));
-    WriteFile("data/intrface/carimage/FALCCI/PIX16/FALCA.PIX", LooseTile(TilePixels(0, 0x33)));
-    WriteFile("falcon.c2c", CarText("Falcon", "FALC"));
-    WriteFile("Hawk.c2c", CarText("Hawk", "HAWK"));
+        Archive({{"PIXIES.P16", Pixies({TileRecord("EAGLEA", TilePixels(0xF8, 0x4C)),
+                                        TileRecord("eagleF", TilePixels(1, 2))})}});
+    WriteBytes("data.twt", Archive({{"opponent.txt", strGameList},
+                                    {"intrface\\carimage\\EAGLECI.TWT", strEaglePicture}}));
+    WriteBytes("data/intrface/carimage/FALCCI/PIX16/FALCA.PIX", TileFile(TilePixels(0, 0x33)));
+    WriteBytes("falcon.c2c", CarText("Falcon", "FALC"));
+    WriteBytes("Hawk.c2c", CarText("Hawk", "HAWK"));
 
     Show(true);
     ASSERT_TRUE(m_window.m_aErrors.empty()) << m_window.m_aErrors[0];
     EXPECT_TRUE(m_window.m_bOkEnabled);
     EXPECT_TRUE(std::filesystem::exists("data.twat"));
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
-    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strGameList);
+    EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList);
     EXPECT_EQ(Installed(), (Names{"Eagle", "Hawk", "Kite"}));
     ASSERT_EQ(m_window.m_aPictures.size(), 2u); // the eagle's and the falcon's
     const int nEagle = m_core.m_apInstalled[0]->m_nImage;
@@ -291,12 +293,12 @@ TEST_F(LoadSaveTest, WholeRun) {
     Show(false);
 
     EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_EQ(ReadFile("data/opponent.txt"),
+    EXPECT_EQ(ReadBytes("data/opponent.txt"),
               "2\r\n\r\n// Opponent 0\r\n" + CarText("Falcon", "FALC") +
                   "\r\n\r\n// Opponent 1\r\n" + CarText("Eagle", "EAGLE") + "\r\n\r\nEND\r\n");
-    EXPECT_EQ(ReadFile("Kite.C2C"), CarText("Kite", "KITE"));
-    EXPECT_EQ(ReadFile("Hawk.c2c"), CarText("Hawk", "HAWK"));
-    EXPECT_EQ(ReadFile("data/OPPONENT.OLD"), strGameList) << "the backup keeps the game's list";
+    EXPECT_EQ(ReadBytes("Kite.C2C"), CarText("Kite", "KITE"));
+    EXPECT_EQ(ReadBytes("Hawk.c2c"), CarText("Hawk", "HAWK"));
+    EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList) << "the backup keeps the game's list";
 
     // The next run finds the archive retired and reads back what Ok wrote.
     CFakeWindow window;

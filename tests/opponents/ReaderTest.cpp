@@ -1,8 +1,8 @@
 #include "opponents/OpponentReader.h"
 
-#include "opponents/TempFolder.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <vector>
 
 namespace {
+
+using namespace support;
 
 // Eleven values with the comments the game's own list carries.
 const std::vector<std::string> kRecordLines = {
@@ -38,7 +40,7 @@ std::string JoinLines(const std::vector<std::string>& astrLines, const std::stri
     return str;
 }
 
-class ReaderTest : public TempFolderTest {
+class ReaderTest : public CTempFolderTest {
 protected:
     // Opens the given bytes as the file a test reads.
     CFile& Open(const std::string& strBytes) {

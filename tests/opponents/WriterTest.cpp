@@ -1,10 +1,10 @@
 #include "opponents/OpponentWriter.h"
 
 #include "opponents/OpponentReader.h"
-#include "opponents/TempFolder.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+using namespace support;
 
 std::string RecordText(const std::string& strDriver, const std::string& strCar) {
     return strDriver + " // driver\r\nX\r\n" + strCar +
@@ -46,10 +48,10 @@ std::vector<std::unique_ptr<CarRecord>> ReadList() {
     return apRecords;
 }
 
-class WriterTest : public TempFolderTest {
+class WriterTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        TempFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         std::filesystem::create_directory("data");
     }
 };

@@ -1,10 +1,12 @@
-#include "lists/FakeWindow.h"
-#include "lists/GameFolder.h"
 #include "lists/InstallerCore.h"
+#include "support/FakeWindow.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-using namespace gamefolder;
+using namespace gamefiles;
+using namespace support;
 
 namespace {
 
@@ -44,26 +46,26 @@ void ExpectTiles(const std::vector<std::uint8_t>& aPicture, const std::vector<bo
     }
 }
 
-class PictureLoaderTest : public CGameFolderTest {
+class PictureLoaderTest : public CTempFolderTest {
 protected:
     void SetUp() override {
-        CGameFolderTest::SetUp();
+        CTempFolderTest::SetUp();
         m_core.InitPictures();
     }
 
     // A picture archive for strFileBase with the given tiles (by number) in its PIXIES.P16.
     void MakeArchive(const std::string& strFileBase, const std::vector<int>& aTiles,
                      const std::string& strEntryName = "PIXIES.P16") {
-        std::vector<std::pair<std::string, std::string>> aRecords;
+        std::vector<std::string> aRecords;
         for (int t : aTiles)
-            aRecords.emplace_back(strFileBase + kLetters[t], TileOf(t));
-        WriteFile(CarImageFolder() + strFileBase + "CI.TWT",
-                  Archive({{"OTHER.DAT", "12345"}, {strEntryName, Pixies(aRecords)}}));
+            aRecords.push_back(TileRecord(strFileBase + kLetters[t], TileOf(t)));
+        WriteBytes(CarImageFolder() + strFileBase + "CI.TWT",
+                   Archive({{"OTHER.DAT", "12345"}, {strEntryName, Pixies(aRecords)}}));
     }
     void MakeLooseTile(const std::string& strFileBase, int nTile) {
-        WriteFile(CarImageFolder() + strFileBase + "CI/PIX16/" + strFileBase + kLetters[nTile] +
-                      ".PIX",
-                  LooseTile(TileOf(nTile)));
+        WriteBytes(CarImageFolder() + strFileBase + "CI/PIX16/" + strFileBase + kLetters[nTile] +
+                       ".PIX",
+                   TileFile(TileOf(nTile)));
     }
 
     CFakeWindow m_window;
@@ -98,11 +100,11 @@ TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
 }
 
 TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
-    std::vector<std::pair<std::string, std::string>> aRecords = {{"eaglea", TileOf(0)},
-                                                                 {"EaGlEb", TileOf(1)}};
-    WriteFile(CarImageFolder() + "EAGLECI.TWT", Archive({{"PIXIES.P16", Pixies(aRecords)}}));
-    WriteFile(CarImageFolder() + "HAWKCI.TWT",
-              Archive({{"pixies.p16", Pixies({{"HAWKA", TileOf(0)}})}}));
+    const std::vector<std::string> aRecords = {TileRecord("eaglea", TileOf(0)),
+                                               TileRecord("EaGlEb", TileOf(1))};
+    WriteBytes(CarImageFolder() + "EAGLECI.TWT", Archive({{"PIXIES.P16", Pixies(aRecords)}}));
+    WriteBytes(CarImageFolder() + "HAWKCI.TWT",
+               Archive({{"pixies.p16", Pixies({TileRecord("HAWKA", TileOf(0))})}}));
 
     EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
     EXPECT_EQ(m_core.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
@@ -168,7 +170,7 @@ std::string Spelling(int n) {
 
 TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
     m_window.m_bKeepPictures = false;
-    WriteFile(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
+    WriteBytes(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
 
     for (int i = 0; i < CInstallerCore::kMaxPictures; ++i)
         ASSERT_EQ(m_core.LoadPicture(Spelling(i)), i);
@@ -198,7 +200,7 @@ TEST_F(PictureLoaderTest, ReadTileFromEachSourceOrNone) {
 
 TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     // A loose tile cut short: the missing bytes are zeros.
-    WriteFile(CarImageFolder() + "HAWKCI/PIX16/HAWKA.PIX", LooseTile(std::string(100, '\x0F')));
+    WriteBytes(CarImageFolder() + "HAWKCI/PIX16/HAWKA.PIX", TileFile(std::string(100, '\x0F')));
     const auto pShort =
         CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
     ASSERT_NE(pShort, nullptr);
@@ -207,10 +209,10 @@ TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     EXPECT_EQ((*pShort)[8191], 0);
 
     // An archive that ends inside a tile name: no tile, and no read beyond.
-    std::string strArchive = Archive({{"PIXIES.P16", Pixies({{"EAGLEA", TileOf(0)}})}});
+    std::string strArchive = Archive({{"PIXIES.P16", Pixies({TileRecord("EAGLEA", TileOf(0))})}});
     const std::size_t nNameStart = 8 + 56 + 16 + 21;
     strArchive.resize(nNameStart + 3);
-    WriteFile(CarImageFolder() + "EAGLECI.TWT", strArchive);
+    WriteBytes(CarImageFolder() + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
     EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
     ExpectTiles(m_window.m_aPictures.at(0), {true, true, true, true, true, true});

@@ -1,7 +1,7 @@
 #include "platform/File.h"
-#include "TempFolder.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,9 @@
 
 namespace {
 
-using FileTest = TempFolder;
+using FileTest = CTempFolderTest;
+using support::ReadBytes;
+using support::WriteBytes;
 
 std::string Pattern(std::size_t nSize) {
     std::string str(nSize, '\0');
@@ -38,7 +40,7 @@ TEST_F(FileTest, WritesReadBackAndTruncatesOnCreate) {
         file.Close();
         EXPECT_FALSE(file.IsOpen());
     }
-    EXPECT_EQ(Get("out.bin"), "head" + strBig);
+    EXPECT_EQ(ReadBytes("out.bin"), "head" + strBig);
 
     CFile file("out.bin", CFile::kBinaryRead);
     EXPECT_EQ(file.GetLength(), 4 + strBig.size());
@@ -48,11 +50,11 @@ TEST_F(FileTest, WritesReadBackAndTruncatesOnCreate) {
     CFile again("out.bin", CFile::kBinaryWrite);
     again.Write("ab");
     again.Close();
-    EXPECT_EQ(Get("out.bin"), "ab");
+    EXPECT_EQ(ReadBytes("out.bin"), "ab");
 }
 
 TEST_F(FileTest, ReadsFewerOrNoBytesAtTheEnd) {
-    Put("abc.txt", "abc");
+    WriteBytes("abc.txt", "abc");
     for (const unsigned nFlags : {CFile::kBinaryRead, CFile::kPlainRead}) {
         CFile file("abc.txt", nFlags);
         char a[10];
@@ -67,7 +69,7 @@ TEST_F(FileTest, ReadsFewerOrNoBytesAtTheEnd) {
 
 TEST_F(FileTest, PositionStaysExactAcrossTheReadAhead) {
     const std::string strData = Pattern(200000);
-    Put("data.bin", strData);
+    WriteBytes("data.bin", strData);
     CFile file("data.bin", CFile::kBinaryRead);
 
     // Byte by byte over the end of the first buffer, as a line reader does.
@@ -121,7 +123,7 @@ TEST_F(FileTest, FailuresNameTheFileAndTheCause) {
     EXPECT_THROW(CFile("folder", CFile::kBinaryWrite), CFileException);
     EXPECT_THROW(CFile("nowhere\\new.txt", CFile::kBinaryWrite), CFileException);
 
-    Put("in.txt", "x");
+    WriteBytes("in.txt", "x");
     CFile reading("in.txt", CFile::kBinaryRead);
     EXPECT_THROW(reading.Write("y"), CFileException);
     CFile closed;
@@ -165,7 +167,7 @@ TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
         EXPECT_NE(std::string(e.what()).find("out.txt"), std::string::npos);
     }
     out.Close();
-    EXPECT_EQ(Get("out.txt"), "onetwo");
+    EXPECT_EQ(ReadBytes("out.txt"), "onetwo");
 
     SetFileFaultHook([](FileOp op, const std::string&) { return op == FileOp::Read; });
     CFile in("out.txt", CFile::kBinaryRead);
@@ -188,7 +190,7 @@ TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
     EXPECT_THROW(CFile::Remove("out.txt"), CFileException);
     EXPECT_THROW(CFile("out.txt", CFile::kBinaryWrite), CFileException);
     SetFileFaultHook({});
-    EXPECT_EQ(Get("out.txt"), "onetwo");
+    EXPECT_EQ(ReadBytes("out.txt"), "onetwo");
     EXPECT_FALSE(std::filesystem::exists("moved.txt"));
 }
 

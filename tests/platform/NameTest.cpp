@@ -1,6 +1,6 @@
-#include "TempFolder.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,9 @@
 
 namespace {
 
-using NameTest = TempFolder;
+using NameTest = CTempFolderTest;
+using support::ReadBytes;
+using support::WriteBytes;
 
 std::string ReadWhole(const std::string& strPath) {
     CFile file(strPath, CFile::kBinaryRead);
@@ -55,16 +57,16 @@ TEST_F(NameTest, ExistsAndRemove) {
 }
 
 TEST_F(NameTest, RenameRefusesAnExistingTargetReplaceDoesNot) {
-    Put("old.txt", "old");
+    WriteBytes("old.txt", "old");
     CFile::Rename("old.txt", "new.txt");
     EXPECT_EQ(Listing(), (std::vector<std::string>{"new.txt"}));
 
-    Put("other.txt", "other");
+    WriteBytes("other.txt", "other");
     EXPECT_THROW(CFile::Rename("new.txt", "other.txt"), CFileException);
     EXPECT_THROW(CFile::Rename("new.txt", "OTHER.TXT"), CFileException);
     EXPECT_THROW(CFile::Rename("missing.txt", "fresh.txt"), CFileException);
-    EXPECT_EQ(Get("new.txt"), "old");
-    EXPECT_EQ(Get("other.txt"), "other");
+    EXPECT_EQ(ReadBytes("new.txt"), "old");
+    EXPECT_EQ(ReadBytes("other.txt"), "other");
 
     CFile::Replace("new.txt", "other.txt");
     EXPECT_EQ(Listing(), (std::vector<std::string>{"other.txt"}));
@@ -79,22 +81,22 @@ TEST_F(NameTest, NamesMatchWithoutRegardToCase) {
     GTEST_SKIP() << "the system ignores case itself";
 #else
     std::filesystem::create_directory("data");
-    Put("data/opponent.txt", "list");
+    WriteBytes("data/opponent.txt", "list");
     EXPECT_EQ(ReadWhole("DATA\\Opponent.TXT"), "list");
     EXPECT_EQ(ReadWhole("data/opponent.txt"), "list");
 
     // A new file keeps its spelling, in the folder under its real name; an existing one is reused.
     WriteWhole("Data\\OPPONENT.OLD", "backup");
-    EXPECT_EQ(Get("data/OPPONENT.OLD"), "backup");
+    EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), "backup");
     EXPECT_TRUE(CFile::Exists("data\\opponent.old"));
     WriteWhole("DATA\\OPPONENT.TXT", "new list");
-    EXPECT_EQ(Get("data/opponent.txt"), "new list");
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), "new list");
     EXPECT_FALSE(std::filesystem::exists("data/OPPONENT.TXT"));
 
     // With several spellings, the exact one wins, else the first in byte order.
-    Put("a.txt", "lower");
-    Put("A.txt", "mixed");
-    Put("A.TXT", "upper");
+    WriteBytes("a.txt", "lower");
+    WriteBytes("A.txt", "mixed");
+    WriteBytes("A.TXT", "upper");
     EXPECT_EQ(ReadWhole("A.txt"), "mixed");
     EXPECT_EQ(ReadWhole("a.TXT"), "upper");
     CFile::Remove("a.Txt");
@@ -102,11 +104,11 @@ TEST_F(NameTest, NamesMatchWithoutRegardToCase) {
 
     // Renaming acts on the existing source; the target keeps its spelling.
     CFile::Rename("DATA\\Opponent.Old", "data\\Backup.OLD");
-    EXPECT_EQ(Get("data/Backup.OLD"), "backup");
+    EXPECT_EQ(ReadBytes("data/Backup.OLD"), "backup");
     CFile::Rename("data\\backup.old", "DATA\\BACKUP.OLD"); // a change of case only
-    EXPECT_EQ(Get("data/BACKUP.OLD"), "backup");
+    EXPECT_EQ(ReadBytes("data/BACKUP.OLD"), "backup");
     CFile::Replace("DATA\\BACKUP.old", "data\\OPPONENT.txt");
-    EXPECT_EQ(Get("data/opponent.txt"), "backup");
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), "backup");
     EXPECT_FALSE(std::filesystem::exists("data/BACKUP.OLD"));
 #endif
 }
@@ -127,7 +129,7 @@ std::vector<Found> Search(const std::string& strPattern) {
 
 TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
     std::filesystem::create_directory("data");
-    Put("data/Car.txt", "1");
+    WriteBytes("data/Car.txt", "1");
     const CFolderListingScope listings;
     EXPECT_TRUE(CFile::Exists("DATA\\CAR.TXT"));
     EXPECT_FALSE(CFile::Exists("data\\other.txt"));
@@ -150,10 +152,10 @@ TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
 
 TEST_F(NameTest, FindMatchesPatternsWithoutRegardToCase) {
     for (const char* pszName : {"b.c2c", "A.C2C", "Z.c2c", "a2.C2C", "c.txt", "car.c2c.bak"})
-        Put(pszName, "x");
+        WriteBytes(pszName, "x");
     std::filesystem::create_directory("x.c2c");
     std::filesystem::create_directory("Data");
-    Put("Data/Opponent.txt", "x");
+    WriteBytes("Data/Opponent.txt", "x");
 
     EXPECT_EQ(Search("*.c2c"), (std::vector<Found>{{"A.C2C", false},
                                                    {"a2.C2C", false},

@@ -1,11 +1,10 @@
 #include "tools/DemoFolder.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -29,10 +28,7 @@ protected:
     fs::path m_root;
 };
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
+using support::ReadBytes;
 
 std::uint32_t Get32(const std::string& str, std::size_t nOffset) {
     std::uint32_t n = 0;
@@ -94,7 +90,7 @@ TEST_F(DemoFolderTest, GameArchiveHoldsTheOpponentList) {
     WriteDemoFolder(m_root, {});
     EXPECT_TRUE(fs::is_directory(m_root / kCarImage));
 
-    const std::string strArchive = ReadAll(m_root / "data.twt");
+    const std::string strArchive = ReadBytes(m_root / "data.twt");
     ASSERT_EQ(strArchive[4], 3);
     // Entry 0 starts right after the three slots.
     EXPECT_EQ(strArchive.substr(8 + 3 * 56, 3), "30 ");
@@ -117,7 +113,7 @@ TEST_F(DemoFolderTest, CarFilesHoldOneRecordEach) {
     const std::vector<fs::path> aFiles = CarFiles(m_root);
     ASSERT_EQ(aFiles.size(), 20u);
     for (const fs::path& file : aFiles) {
-        const std::string strText = ReadAll(file);
+        const std::string strText = ReadBytes(file);
         EXPECT_EQ(CountValues(strText), 11) << file;
         EXPECT_EQ(strText.find("END"), std::string::npos) << file;
     }
@@ -126,7 +122,7 @@ TEST_F(DemoFolderTest, CarFilesHoldOneRecordEach) {
 
 TEST_F(DemoFolderTest, PictureArchiveHoldsSixTileRecords) {
     WriteDemoFolder(m_root, {});
-    const auto mapEntries = ParseArchive(ReadAll(m_root / kCarImage / "RAPTORCI.TWT"));
+    const auto mapEntries = ParseArchive(ReadBytes(m_root / kCarImage / "RAPTORCI.TWT"));
     ASSERT_EQ(mapEntries.count("PIXIES.P16"), 1u);
     const std::string& strPixies = mapEntries.at("PIXIES.P16");
 
@@ -152,7 +148,7 @@ TEST_F(DemoFolderTest, LooseTilesHoldPixelsAtOffset38) {
     const fs::path tiles = m_root / kCarImage / "EAGLECI" / "PIX16";
     for (const char c : std::string("ABCDEF"))
         EXPECT_EQ(fs::file_size(tiles / (std::string("EAGLE") + c + ".PIX")), 38u + 8192u);
-    const std::string strTile = ReadAll(tiles / "EAGLED.PIX");
+    const std::string strTile = ReadBytes(tiles / "EAGLED.PIX");
     EXPECT_EQ(strTile[38 + 2 * (64 * 34 + 48)], 0x0A);
     EXPECT_EQ(strTile[38 + 2 * (64 * 34 + 48) + 1], static_cast<char>(0xAA));
 
@@ -164,7 +160,7 @@ TEST_F(DemoFolderTest, LooseTilesHoldPixelsAtOffset38) {
 TEST_F(DemoFolderTest, ScaledFolderGivesEveryCarItsOwnPicture) {
     WriteDemoFolder(m_root, {.m_nCars = 10});
     EXPECT_EQ(CarFiles(m_root).size(), 10u);
-    const auto mapEntries = ParseArchive(ReadAll(m_root / "data.twt"));
+    const auto mapEntries = ParseArchive(ReadBytes(m_root / "data.twt"));
     EXPECT_TRUE(mapEntries.at("opponent.txt").starts_with("10 "));
     int nArchives = 0;
     int nLoose = 0;
@@ -182,7 +178,7 @@ TEST_F(DemoFolderTest, OutputIsTheSameEveryRunAndNeedsAnEmptyFolder) {
         const fs::path other = m_root / "two" / fs::relative(entry.path(), m_root / "one");
         ASSERT_TRUE(fs::exists(other)) << other;
         if (entry.is_regular_file()) {
-            EXPECT_EQ(ReadAll(entry.path()), ReadAll(other)) << other;
+            EXPECT_EQ(ReadBytes(entry.path()), ReadBytes(other)) << other;
             ++nFiles;
         }
     }

@@ -1,6 +1,7 @@
 #include "TestFolder.h"
 
-#include <algorithm>
+#include "support/GameFiles.h"
+
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -82,17 +83,10 @@ std::string GameOpponentList(const std::vector<CTestCar>& aCars) {
 }
 
 std::string WrittenOpponentList(const std::vector<CTestCar>& aCars) {
-    std::string strBytes = std::to_string(aCars.size()) + "\r\n\r\n";
-    for (std::size_t i = 0; i < aCars.size(); ++i)
-        strBytes += "// Opponent " + std::to_string(i) + "\r\n" + RecordText(aCars[i]) + "\r\n\r\n";
-    return strBytes + "END\r\n";
-}
-
-void WriteBytes(const fs::path& path, const std::string& strBytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
-    if (!file)
-        throw std::runtime_error("cannot write " + path.string());
+    std::vector<std::string> astrTexts;
+    for (const CTestCar& car : aCars)
+        astrTexts.push_back(RecordText(car));
+    return gamefiles::OpponentList(astrTexts);
 }
 
 std::string ReadBytes(const fs::path& path) {
@@ -100,14 +94,6 @@ std::string ReadBytes(const fs::path& path) {
     if (!file)
         throw std::runtime_error("cannot read " + path.string());
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> FolderNames(const fs::path& folder) {
-    std::vector<std::string> aNames;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        aNames.push_back(entry.path().filename().string());
-    std::sort(aNames.begin(), aNames.end());
-    return aNames;
 }
 
 fs::path MakeTempFolder() {

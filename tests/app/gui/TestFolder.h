@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Files.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -38,10 +40,11 @@ std::string GameOpponentList(const std::vector<CTestCar>& aCars);
 // The opponent list exactly as Ok must write it for these installed cars, in order.
 std::string WrittenOpponentList(const std::vector<CTestCar>& aCars);
 
-void WriteBytes(const std::filesystem::path& path, const std::string& strBytes);
+using support::FolderNames;
+using support::WriteBytes;
+// The file's bytes; unlike the shared reader, a missing file throws, so that a test comparing
+// with "" still sees that the program removed the file.
 std::string ReadBytes(const std::filesystem::path& path);
-// The names of the folder's entries, sorted, so a test can see that nothing was added.
-std::vector<std::string> FolderNames(const std::filesystem::path& folder);
 
 // A new empty folder under the system's temporary folder.
 std::filesystem::path MakeTempFolder();

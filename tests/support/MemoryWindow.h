@@ -1,17 +1,20 @@
 #pragma once
 
+// An in-memory window that behaves like single-selection, unsorted list boxes where the
+// installer's logic depends on it, and records everything else it is asked to do. A request no
+// real window would take goes to OnMisuse: by default it aborts, which is a finding for a fuzz
+// harness; CFakeWindow turns it into a test failure.
+
 #include "lists/ControlIds.h"
 #include "lists/InstallerWindow.h"
 
-#include <gtest/gtest.h>
-
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
-// An in-memory window that behaves like single-selection, unsorted list boxes where the
-// installer's logic depends on it, and records everything else it is asked to do.
-class CFakeWindow : public CInstallerWindow {
+class CMemoryWindow : public CInstallerWindow {
 public:
     struct ListBox {
         std::vector<std::string> aLines;
@@ -26,14 +29,16 @@ public:
         ListBox& list = m_mapLists[nListId];
         if (nIndex == -1)
             nIndex = Count(list);
-        ASSERT_TRUE(nIndex >= 0 && nIndex <= Count(list)) << "insert at " << nIndex;
+        if (nIndex < 0 || nIndex > Count(list))
+            return OnMisuse("insert at " + std::to_string(nIndex));
         list.aLines.insert(list.aLines.begin() + nIndex, str);
         if (list.nSel >= nIndex)
             ++list.nSel;
     }
     void DeleteString(int nListId, int nIndex) override {
         ListBox& list = m_mapLists[nListId];
-        ASSERT_TRUE(nIndex >= 0 && nIndex < Count(list)) << "delete at " << nIndex;
+        if (nIndex < 0 || nIndex >= Count(list))
+            return OnMisuse("delete at " + std::to_string(nIndex));
         list.aLines.erase(list.aLines.begin() + nIndex);
         if (list.nSel == nIndex)
             list.nSel = -1;
@@ -42,6 +47,8 @@ public:
     }
     void SetCurSel(int nListId, int nIndex) override {
         ListBox& list = m_mapLists[nListId];
+        if (nIndex < -1 || nIndex >= Count(list))
+            OnMisuse("select " + std::to_string(nIndex));
         list.nSel = nIndex >= 0 && nIndex < Count(list) ? nIndex : -1;
     }
     int GetCount(int nListId) const override { return Count(List(nListId)); }
@@ -51,6 +58,8 @@ public:
 
     void SetInfoText(int nBoxId, const std::string& str) override { m_mapInfo[nBoxId] = str; }
     void SetImage(int nFrameId, int nImage) override {
+        if (m_bCheckImages && (nImage < -1 || nImage >= m_nPictures))
+            return OnMisuse("show picture " + std::to_string(nImage));
         if (nImage != -1)
             m_mapImages[nFrameId].push_back(nImage);
     }
@@ -61,7 +70,13 @@ public:
         m_nPictures = 0;
     }
     int AddPicture(const std::uint8_t* pPicture) override {
-        EXPECT_TRUE(m_bImageList) << "picture added before the image list was made";
+        if (!m_bImageList)
+            OnMisuse("picture added before the image list was made");
+        // Touch every byte, so that a short buffer is caught by the address sanitizer.
+        unsigned nSum = 0;
+        for (std::size_t i = 0; i < kPictureBytes; ++i)
+            nSum += pPicture[i];
+        m_nPictureSum += nSum;
         if (m_bKeepPictures)
             m_aPictures.emplace_back(pPicture, pPicture + kPictureBytes);
         return m_nPictures++;
@@ -75,13 +90,21 @@ public:
 
     std::map<int, std::string> m_mapInfo;
     std::map<int, std::vector<int>> m_mapImages; // SetImage calls per frame, -1 left out
+    bool m_bCheckImages = true; // off where a test gives cars picture numbers of its own
     bool m_bImageList = false;
-    bool m_bKeepPictures = true; // off for tests that add thousands of pictures
+    bool m_bKeepPictures = true; // off where thousands of pictures are added
     std::vector<std::vector<std::uint8_t>> m_aPictures;
     int m_nPictures = 0;
+    unsigned m_nPictureSum = 0;
     std::vector<int> m_aEndResults;
     bool m_bOkEnabled = true; // as the dialog template makes it
     std::vector<std::string> m_aErrors;
+
+protected:
+    virtual void OnMisuse(const std::string& strWhat) {
+        std::fprintf(stderr, "window misused: %s\n", strWhat.c_str());
+        std::abort();
+    }
 
 private:
     static int Count(const ListBox& list) { return static_cast<int>(list.aLines.size()); }
