@@ -4,6 +4,7 @@
 #include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "platform/WriteWholeFile.h"
 
 #include <algorithm>
 #include <memory>
@@ -18,19 +19,8 @@ constexpr const char* kDataFolder = "data\\";
 constexpr const char* kOpponentList = "data\\opponent.txt";
 constexpr const char* kBackupProbe = "data\\opponent.old";
 constexpr const char* kBackup = "data\\OPPONENT.OLD";
-// A half-written backup would count as taken at the next start, so it is made under another name.
-constexpr const char* kBackupTemp = "data\\OPPONENT.OLD.new";
 // Entries are copied through a buffer of this size, so memory stays small whatever the archive.
 constexpr std::size_t kCopyChunk = 64 * 1024;
-
-void RemoveQuietly(const std::string& strPath) noexcept {
-    try {
-        CFile::Remove(strPath);
-    } catch (...) {
-        // Best effort (it may never have been made): the error that brought us here is the one
-        // to report.
-    }
-}
 
 // Windows drops trailing dots and spaces, so "..." or ".. " could act as "..".
 bool IsParentComponent(std::string_view strComponent) {
@@ -124,18 +114,8 @@ void BackupOpponentList() {
         list.Close();
     }
 
-    try {
-        {
-            CFile backup(kBackupTemp, CFile::kBinaryWrite);
-            backup.Write(strText);
-            backup.Flush();
-            backup.Close();
-        }
-        // Rename refuses an existing backup: a probe that failed on one that is there must not
-        // lead to replacing it with the list as it is now.
-        CFile::Rename(kBackupTemp, kBackup);
-    } catch (const CFileException&) {
-        RemoveQuietly(kBackupTemp);
-        throw;
-    }
+    // Made under another name, or a half-written backup would count as taken at the next start;
+    // renamed into place, which refuses an existing backup: a probe that failed on one that is
+    // there must not lead to replacing it with the list as it is now.
+    WriteWholeFile(kBackup, strText, ExistingFile::Refuse);
 }
