@@ -25,15 +25,14 @@ elif [ -f scripts/setup.sh ]; then
     bash scripts/setup.sh
 fi
 
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+source scripts/wine-env.sh
 
 log "building gridwright.exe in $win_build"
 if [ ! -f "$win_build/CMakeCache.txt" ]; then
     if [ "$win_build" = build-win ] && [ -f CMakePresets.json ]; then
         cmake --preset windows
     else
-        cmake -S . -B "$win_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        cmake -S . -B "$win_build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw.cmake \
             -DCMAKE_BUILD_TYPE=Release
     fi
 fi
@@ -53,7 +52,7 @@ cp "$win_build/app/gridwright.exe" "$demo/"
 
 # Wine's own desktop window draws the dialog's caption and frame even with no window manager.
 run_program() {
-    cd "$demo" && exec wine explorer /desktop=Gridwright,1024x768 gridwright.exe
+    cd "$demo" && exec "$GRIDWRIGHT_WINE" explorer /desktop=Gridwright,1024x768 gridwright.exe
 }
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -13,7 +13,8 @@ fi
 packages=(
     cmake ninja-build g++ libgtest-dev libbenchmark-dev googletest # native build and tests
     g++-mingw-w64-i686 binutils-mingw-w64-i686                     # 32-bit Windows cross build
-    wine wine32:i386 xvfb xdotool x11-utils imagemagick            # running it under Wine
+    g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64                 # 64-bit, where 32-bit can't run
+    wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick     # running it under Wine
     clang libclang-rt-14-dev clang-format                          # fuzzing and formatting
 )
 
@@ -37,13 +38,12 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # A fresh prefix otherwise asks to install Mono and Gecko and makes the first test wait for wineboot.
-# The program is 32-bit, so a 32-bit prefix serves and boots faster.
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine}"
+# The program is 32-bit, so a 32-bit prefix serves and boots faster; see wine-env.sh for machines
+# that run no 32-bit code.
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "setup: preparing the Wine prefix $WINEPREFIX"
-    WINEARCH=win32 timeout 300 wineboot -i </dev/null
+    echo "setup: preparing the $WINEARCH Wine prefix $WINEPREFIX"
+    timeout 300 "$GRIDWRIGHT_WINE" wineboot -i </dev/null
     timeout 120 wineserver -w
 fi
 

@@ -18,8 +18,7 @@ export GRIDWRIGHT_ROOT="$root"
 export GRIDWRIGHT_BUILD_NATIVE="$root/build"
 export GRIDWRIGHT_BUILD_WIN="$root/build-win"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX="${WINEPREFIX:-${HOME:-/root}/.wine}"
+source scripts/wine-env.sh
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 
 logs="$(mktemp -d)"
@@ -115,8 +114,8 @@ run_ctest_on_display() {
 wine_session() {
     local status
     wineserver -p5 2>/dev/null || true
-    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
-    wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
+    "$GRIDWRIGHT_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+    "$GRIDWRIGHT_WINE" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
     run_ctest "$1" && status=0 || status=$?
     timeout 60 wineserver -w 2>/dev/null || true
     return $status
@@ -126,7 +125,7 @@ wine_session() {
 build_stage "native build" native
 run_stage "native tests" run_ctest build
 
-# --- 32-bit Windows build, tests under Wine
+# --- Windows build (32-bit, or 64-bit where 32-bit can't run), tests under Wine
 build_stage "windows build" windows
 run_stage "windows tests (Wine)" run_ctest_on_display build-win
 

@@ -1,5 +1,6 @@
 #include "ProgramDriver.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -161,7 +162,7 @@ LRESULT CProgramDriver::Send(HWND hWindow, UINT nMessage, WPARAM wParam, LPARAM 
     if (!SendMessageTimeoutW(hWindow, nMessage, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
                              &nResult))
         throw std::runtime_error("message " + Hex(nMessage) + " to window " +
-                                 Hex(reinterpret_cast<unsigned long>(hWindow)) + " got no answer");
+                                 Hex(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hWindow))) + " got no answer");
     return static_cast<LRESULT>(nResult);
 }
 
