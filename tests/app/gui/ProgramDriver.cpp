@@ -161,8 +161,10 @@ LRESULT CProgramDriver::Send(HWND hWindow, UINT nMessage, WPARAM wParam, LPARAM 
     DWORD_PTR nResult = 0;
     if (!SendMessageTimeoutW(hWindow, nMessage, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
                              &nResult))
-        throw std::runtime_error("message " + Hex(nMessage) + " to window " +
-                                 Hex(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hWindow))) + " got no answer");
+        throw std::runtime_error(
+            "message " + Hex(nMessage) + " to window " +
+            Hex(static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hWindow))) +
+            " got no answer");
     return static_cast<LRESULT>(nResult);
 }
 
