@@ -1,11 +1,10 @@
 #include "app/InstallerDlg.h"
 
 #include "app/AboutDlg.h"
-#include "lists/ControlIds.h"
+#include "lists/ResourceIds.h"
 #include "platform/win32/DC.h"
 #include "platform/win32/WinApp.h"
 
-#include <array>
 #include <stdexcept>
 
 namespace {
@@ -35,9 +34,10 @@ private:
     HCURSOR m_hPrevious;
 };
 
-using Row = CMessageMapEntry<CInstallerDlg>;
+} // namespace
 
-const std::array<Row, 15> s_aMessageMap = {{
+// One row per message or control notification, searched in this order.
+const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
     {WM_SYSCOMMAND, 0, 0,
      [](CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
          return dlg.OnSysCommand(static_cast<UINT>(wParam));
@@ -64,9 +64,7 @@ const std::array<Row, 15> s_aMessageMap = {{
      }},
     {WM_COMMAND, BN_CLICKED, IDC_CAN, OnCommandRow<&CInstallerCore::OnCan>},
     {WM_COMMAND, BN_CLICKED, IDC_OK, OnCommandRow<&CInstallerCore::SaveAndClose>},
-}};
-
-} // namespace
+};
 
 CInstallerDlg::CInstallerDlg()
     : CDialog(IDD), CInstallerCore(static_cast<CInstallerWindow&>(*this)),

@@ -2,6 +2,7 @@
 
 #include "lists/InstallerCore.h"
 #include "lists/InstallerWindow.h"
+#include "lists/ResourceIds.h"
 #include "pictures/CarCan.h"
 #include "platform/win32/Dialog.h"
 #include "platform/win32/ImageList.h"
@@ -11,15 +12,18 @@
 // The main dialog: the installer's logic over the dialog's real controls.
 class CInstallerDlg : public CDialog, private CInstallerWindow, public CInstallerCore {
 public:
-    static constexpr int IDD = 102;
-    static constexpr UINT IDM_ABOUTBOX = 0x0010;
-    static constexpr int IDS_ABOUTBOX = 101;
-    static constexpr int IDR_MAINFRAME = 128;
+    static constexpr int IDD = IDD_GRIDWRIGHT_DIALOG;
     static constexpr int kImageListGrowth = 256; // pictures added to the image list's room at once
 
     CInstallerDlg();
 
+private:
+    using Row = CMessageMapEntry<CInstallerDlg>;
+    // Defined with its rows in InstallerDlg.cpp; a member, so that its handlers can stay private.
+    static const Row s_aMessageMap[];
+
     BOOL OnInitDialog() override;
+    bool OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
 
     // Window chores of the message map.
     bool OnSysCommand(UINT nId);
@@ -28,16 +32,6 @@ public:
     bool OnClose() { return false; } // default: ends as Cancel, writes nothing
     void OnShowWindowWaiting(bool bShow);
 
-    HICON m_hIcon = nullptr;      // shared with the system (LR_SHARED): not destroyed here
-    HICON m_hSmallIcon = nullptr; // likewise
-    std::unique_ptr<CImageList> m_pImageList;
-    std::unique_ptr<CCarCan> m_pInstalledView;
-    std::unique_ptr<CCarCan> m_pAvailableView;
-
-protected:
-    bool OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
-
-private:
     // CInstallerWindow over the controls.
     int GetCurSel(int nListId) const override;
     void AddString(int nListId, const std::string& str) override;
@@ -53,6 +47,12 @@ private:
     void EndDialog(int nResult) override { CDialog::EndDialog(nResult); }
     void EnableOk(bool bEnable) override;
     void ReportError(const std::string& strMessage) override;
+
+    HICON m_hIcon = nullptr;      // shared with the system (LR_SHARED): not destroyed here
+    HICON m_hSmallIcon = nullptr; // likewise
+    std::unique_ptr<CImageList> m_pImageList;
+    std::unique_ptr<CCarCan> m_pInstalledView;
+    std::unique_ptr<CCarCan> m_pAvailableView;
 
     LRESULT SendItem(int nId, UINT nMessage, WPARAM wParam, LPARAM lParam) const {
         return ::SendDlgItemMessageA(m_hWnd, nId, nMessage, wParam, lParam);

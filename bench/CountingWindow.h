@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lists/ControlIds.h"
 #include "lists/InstallerWindow.h"
+#include "lists/ResourceIds.h"
 
 #include <string>
 

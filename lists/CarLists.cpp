@@ -1,5 +1,5 @@
-#include "lists/ControlIds.h"
 #include "lists/InstallerCore.h"
+#include "lists/ResourceIds.h"
 #include "opponents/OpponentWriter.h"
 
 #include <utility>

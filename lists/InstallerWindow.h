@@ -3,6 +3,11 @@
 #include <cstdint>
 #include <string>
 
+// The result every ending of the dialog gives EndDialog, Ok's too: the system's IDCANCEL, which the
+// portable core cannot take from the Windows headers. Nothing reads the result (the application
+// ignores it), and Ok has written the list before it ends, so "cancel" only ends the dialog.
+inline constexpr int kDialogCancel = 2;
+
 // What the installer's logic needs of its window, and nothing more. The Windows dialog implements
 // it over real controls; the tests implement it in memory.
 class CInstallerWindow {

@@ -1,5 +1,4 @@
 #include "gamedata/GameData.h"
-#include "lists/ControlIds.h"
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentReader.h"
 #include "opponents/OpponentWriter.h"

@@ -3,13 +3,23 @@
 #include "platform/win32/WinApp.h"
 
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 INT_PTR CDialog::DoModal() {
     const CWinApp* pApp = CWinApp::GetApp();
     HINSTANCE hInstance = pApp != nullptr ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
-    return ::DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId),
-                             m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr, DialogProc,
-                             reinterpret_cast<LPARAM>(this));
+    const INT_PTR nResult =
+        ::DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId),
+                          m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr, DialogProc,
+                          reinterpret_cast<LPARAM>(this));
+    if (nResult == -1)
+        throw std::runtime_error("Gridwright could not open its window (dialog " +
+                                 std::to_string(m_nTemplateId) + ", system error " +
+                                 std::to_string(::GetLastError()) +
+                                 "). The program file may be damaged: copy gridwright.exe from "
+                                 "its package again.");
+    return nResult;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {
@@ -33,7 +43,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LP
     } catch (...) {
         ShowErrorMessage(hWnd, "An unexpected error stopped the command.");
     }
-    return TRUE;
+    // The message counts as handled; where the return value is the result itself, 0 lets the
+    // system use its default.
+    return ReturnsResultDirectly(nMessage) ? FALSE : TRUE;
 }
 
 INT_PTR CDialog::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam) {
@@ -41,8 +53,7 @@ INT_PTR CDialog::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam) {
         return OnInitDialog();
     LRESULT lResult = 0;
     if (OnMessage(nMessage, wParam, lParam, lResult)) {
-        // This one gives its result as the dialog procedure's return value.
-        if (nMessage == WM_QUERYDRAGICON)
+        if (ReturnsResultDirectly(nMessage))
             return static_cast<INT_PTR>(lResult);
         ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
         return TRUE;

@@ -21,6 +21,27 @@ bool OnCommandRow(TDialog& dlg, WPARAM, LPARAM, LRESULT&) {
     return true;
 }
 
+// Whether a handled message's result is the dialog procedure's return value, as the system reads
+// it for these; any other result goes through DWLP_MSGRESULT. (WM_INITDIALOG's is OnInitDialog's.)
+constexpr bool ReturnsResultDirectly(UINT nMessage) {
+    switch (nMessage) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Finds the first row for the message and runs its handler; false when no row matches or the
 // handler asks for default processing.
 template <typename TDialog>
@@ -44,13 +65,14 @@ public:
     explicit CDialog(int nTemplateId, const CWnd* pParent = nullptr)
         : m_nTemplateId(nTemplateId), m_pParent(pParent) {}
 
+    // Runs the dialog until it ends and gives its result. Throws std::runtime_error when the
+    // dialog cannot be made (its template is missing, or the system is out of resources).
     INT_PTR DoModal();
     void EndDialog(int nResult) { ::EndDialog(m_hWnd, nResult); }
 
+protected:
     // Runs once the controls exist; TRUE lets the dialog manager set the focus.
     virtual BOOL OnInitDialog() { return TRUE; }
-
-protected:
     // The derived dialog's message map. What it leaves unhandled gets the base's IDOK and IDCANCEL
     // handling, then the dialog manager's default processing.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

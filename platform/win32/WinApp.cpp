@@ -44,6 +44,9 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
         return 0;
     } catch (const std::exception& e) {
         ShowErrorMessage(nullptr, e.what());
-        return 1;
+    } catch (...) {
+        ShowErrorMessage(nullptr, "An unexpected error stopped Gridwright. Start it again.");
     }
+    pApp->m_pMainWnd = nullptr; // the dialog it named is gone
+    return 1;
 }

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
 namespace {
@@ -18,7 +17,7 @@ struct CRecorder {
 using Row = CMessageMapEntry<CRecorder>;
 
 // Same control, different notifications; same notification, different controls.
-const std::array<Row, 5> s_aMap = {{
+const Row s_aMap[] = {
     {WM_COMMAND, BN_CLICKED, 1002, OnCommandRow<&CRecorder::OnInstall>},
     {WM_COMMAND, LBN_SELCHANGE, 1001, OnCommandRow<&CRecorder::OnShowInstalled>},
     {WM_COMMAND, LBN_DBLCLK, 1001, OnCommandRow<&CRecorder::OnUninstall>},
@@ -28,7 +27,7 @@ const std::array<Row, 5> s_aMap = {{
          lResult = 77;
          return true;
      }},
-}};
+};
 
 bool Send(CRecorder& recorder, UINT nMessage, WPARAM wParam, LRESULT& lResult) {
     return DispatchMessageMap<CRecorder>(s_aMap, recorder, nMessage, wParam, 0, lResult);

@@ -5,8 +5,8 @@
 // real window would take goes to OnMisuse: by default it aborts, which is a finding for a fuzz
 // harness; CFakeWindow turns it into a test failure.
 
-#include "lists/ControlIds.h"
 #include "lists/InstallerWindow.h"
+#include "lists/ResourceIds.h"
 
 #include <cstdio>
 #include <cstdlib>

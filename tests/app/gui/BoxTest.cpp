@@ -1,4 +1,5 @@
 #include "GuiTest.h"
+#include "app/Version.h"
 
 #include <algorithm>
 #include <cctype>
@@ -39,13 +40,13 @@ TEST_P(GuiLoadErrorTest, ErrorBoxThenOkDisabled) {
     ASSERT_FALSE(program.HasExited());
     program.Sync();
     EXPECT_TRUE(IsWindow(program.Dialog()));
-    EXPECT_FALSE(program.IsEnabled(kOkButton));
+    EXPECT_FALSE(program.IsEnabled(IDC_OK));
     if (bEmpty) { // the cars were read before the opponent list
-        EXPECT_EQ(program.Lines(kAvailableList), standard::Names(standard::Available()));
+        EXPECT_EQ(program.Lines(IDC_AVAILABLE), standard::Names(standard::Available()));
     }
-    EXPECT_TRUE(program.Lines(kInstalledList).empty());
+    EXPECT_TRUE(program.Lines(IDC_INSTALLED).empty());
 
-    EndWith(program, kCanButton);
+    EndWith(program, IDC_CAN);
     if (bEmpty) {
         EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), "");
     } else {
@@ -62,15 +63,15 @@ TEST_F(GuiTest, AboutBoxFromTheSystemMenu) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
 
-    pProgram->Post(WM_SYSCOMMAND, 0x0010, 0);
+    pProgram->Post(WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
     const HWND hAbout = pProgram->WaitForOwnWindow("About Gridwright");
     const std::vector<std::string> aTexts = pProgram->ChildTexts(hAbout);
-    EXPECT_NE(std::find(aTexts.begin(), aTexts.end(), "Gridwright Version 1.1"), aTexts.end());
+    EXPECT_NE(std::find(aTexts.begin(), aTexts.end(), GRIDWRIGHT_ABOUT_VERSION), aTexts.end());
     ASSERT_TRUE(pProgram->CloseBox(hAbout));
 
     // Back in the dialog, which goes on as before.
     pProgram->Sync();
-    EXPECT_EQ(pProgram->Lines(kInstalledList), standard::Names(standard::Installed()));
-    EndWith(*pProgram, kCanButton);
+    EXPECT_EQ(pProgram->Lines(IDC_INSTALLED), standard::Names(standard::Installed()));
+    EndWith(*pProgram, IDC_CAN);
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), GameOpponentList(standard::Installed()));
 }

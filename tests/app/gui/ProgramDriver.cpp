@@ -1,5 +1,7 @@
 #include "ProgramDriver.h"
 
+#include "lists/ResourceIds.h"
+
 #include <cstdint>
 #include <stdexcept>
 
@@ -11,8 +13,6 @@ constexpr DWORD kPollMs = 50;
 constexpr UINT kSendTimeoutMs = 5000;
 // The lists count as loaded when their counts stay the same this many polls in a row.
 constexpr int kStablePolls = 6;
-constexpr int kAvailableListId = 1000;
-constexpr int kInstalledListId = 1001;
 
 // The build gives Unix paths; under Wine the whole Unix tree is drive Z:.
 fs::path FromBuildPath(const std::string& str) {
@@ -120,9 +120,9 @@ CProgramDriver::ELoad CProgramDriver::WaitUntilLoaded() {
             DWORD_PTR nAvailable = 0;
             DWORD_PTR nInstalled = 0;
             // Short timeouts: while the program is still loading it does not answer.
-            const bool bAnswered = SendMessageTimeoutA(Control(kAvailableListId), LB_GETCOUNT, 0, 0,
+            const bool bAnswered = SendMessageTimeoutA(Control(IDC_AVAILABLE), LB_GETCOUNT, 0, 0,
                                                        SMTO_NORMAL, 200, &nAvailable) &&
-                                   SendMessageTimeoutA(Control(kInstalledListId), LB_GETCOUNT, 0, 0,
+                                   SendMessageTimeoutA(Control(IDC_INSTALLED), LB_GETCOUNT, 0, 0,
                                                        SMTO_NORMAL, 200, &nInstalled);
             if (FindOwnWindow("gridwright"))
                 return ErrorBoxShown();

@@ -6,7 +6,7 @@ TEST_F(GuiTest, OkRewritesTheOpponentListInItsOwnLayout) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
 
-    EndWith(*pProgram, kOkButton);
+    EndWith(*pProgram, IDC_OK);
 
     // The game's looser layout comes back in the program's exact one, records unchanged.
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(standard::Installed()));
@@ -17,14 +17,14 @@ TEST_F(GuiTest, OkAfterEditsWritesTheInstalledListInOrder) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
 
-    pProgram->Select(kInstalledList, 1); // Red Arrow, also available
-    pProgram->Click(kUninstallButton);
-    pProgram->Select(kAvailableList, 0);
-    pProgram->Click(kInstallButton); // the available Red Arrow, another driver
-    pProgram->Click(kUpButton);      // before Ghost
-    pProgram->Select(kInstalledList, 0);
-    pProgram->Click(kDownButton); // Old Rattler after Red Arrow
-    EndWith(*pProgram, kOkButton);
+    pProgram->Select(IDC_INSTALLED, 1); // Red Arrow, also available
+    pProgram->Click(IDC_UNINSTALL);
+    pProgram->Select(IDC_AVAILABLE, 0);
+    pProgram->Click(IDC_INSTALL); // the available Red Arrow, another driver
+    pProgram->Click(IDC_UP);      // before Ghost
+    pProgram->Select(IDC_INSTALLED, 0);
+    pProgram->Click(IDC_DOWN); // Old Rattler after Red Arrow
+    EndWith(*pProgram, IDC_OK);
 
     EXPECT_EQ(
         ReadBytes(Path("data/opponent.txt")),
@@ -35,15 +35,15 @@ TEST_F(GuiTest, OkWithNoOpponentsWritesTheCountAndEnd) {
     std::filesystem::create_directories(Path("data"));
     WriteBytes(Path("data/opponent.txt"), WrittenOpponentList({}));
     const auto pProgram = StartLoaded();
-    EXPECT_TRUE(pProgram->Lines(kAvailableList).empty());
-    EXPECT_TRUE(pProgram->Lines(kInstalledList).empty());
+    EXPECT_TRUE(pProgram->Lines(IDC_AVAILABLE).empty());
+    EXPECT_TRUE(pProgram->Lines(IDC_INSTALLED).empty());
 
     // Commands on empty lists do nothing.
-    pProgram->Click(kInstallButton);
-    pProgram->Click(kUninstallButton);
-    pProgram->Click(kUpButton);
-    pProgram->Click(kDownButton);
-    EndWith(*pProgram, kOkButton);
+    pProgram->Click(IDC_INSTALL);
+    pProgram->Click(IDC_UNINSTALL);
+    pProgram->Click(IDC_UP);
+    pProgram->Click(IDC_DOWN);
+    EndWith(*pProgram, IDC_OK);
 
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), "0\r\n\r\nEND\r\n");
 }
@@ -58,16 +58,16 @@ TEST_P(GuiCloseTest, ClosingWithoutOkWritesNothing) {
     const std::string strList = ReadBytes(Path("data/opponent.txt"));
     const auto pProgram = StartLoaded();
 
-    pProgram->Select(kAvailableList, 2);
-    pProgram->Click(kInstallButton);
-    pProgram->Click(kUpButton);
-    pProgram->Select(kInstalledList, 1);
-    pProgram->Click(kUninstallButton);
-    ASSERT_EQ(pProgram->Lines(kInstalledList).size(), 3u);
+    pProgram->Select(IDC_AVAILABLE, 2);
+    pProgram->Click(IDC_INSTALL);
+    pProgram->Click(IDC_UP);
+    pProgram->Select(IDC_INSTALLED, 1);
+    pProgram->Click(IDC_UNINSTALL);
+    ASSERT_EQ(pProgram->Lines(IDC_INSTALLED).size(), 3u);
 
     switch (GetParam()) {
     case EWayOut::CanButton:
-        pProgram->PostClick(kCanButton);
+        pProgram->PostClick(IDC_CAN);
         break;
     case EWayOut::CloseMessage:
         pProgram->Post(WM_CLOSE, 0, 0);

@@ -8,11 +8,11 @@
 TEST_F(GuiTest, ScreenshotOfTheLoadedDemoFolder) {
     WriteDemoFolder(m_folder, DemoFolderOptions{});
     const auto pProgram = StartLoaded();
-    ASSERT_FALSE(pProgram->Lines(kAvailableList).empty());
-    ASSERT_FALSE(pProgram->Lines(kInstalledList).empty());
-    pProgram->Select(kAvailableList, 0);
-    pProgram->Select(kInstalledList, 0);
-    EXPECT_NE(pProgram->Text(kInstalledInfo), "");
+    ASSERT_FALSE(pProgram->Lines(IDC_AVAILABLE).empty());
+    ASSERT_FALSE(pProgram->Lines(IDC_INSTALLED).empty());
+    pProgram->Select(IDC_AVAILABLE, 0);
+    pProgram->Select(IDC_INSTALLED, 0);
+    EXPECT_NE(pProgram->Text(IDC_INSTALLED_INFO), "");
 
     // On top of any other test's windows, and painted, before it is copied from the screen.
     SetWindowPos(pProgram->Dialog(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -29,5 +29,5 @@ TEST_F(GuiTest, ScreenshotOfTheLoadedDemoFolder) {
               << "/gridwright-loaded.bmp (" << nColours << " colours)\n";
     EXPECT_GT(nColours, 1u) << "the captured dialog is all one colour";
 
-    EndWith(*pProgram, kCanButton);
+    EndWith(*pProgram, IDC_CAN);
 }

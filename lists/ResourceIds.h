@@ -1,0 +1,30 @@
+// The ids of the dialogs, their controls, the system menu's commands, the string and the icon: one
+// list for the resource script, the program and its tests. Plain macros, because the resource
+// compiler reads nothing else. It stands here because the car lists are the lowest layer that
+// names controls.
+#pragma once
+
+// Dialog templates.
+#define IDD_ABOUTBOX 100
+#define IDD_GRIDWRIGHT_DIALOG 102
+
+// The About item's text, and the application icon.
+#define IDS_ABOUTBOX 101
+#define IDR_MAINFRAME 128
+
+// System menu commands: multiples of 16, since the system keeps the low four bits for itself.
+#define IDM_ABOUTBOX 0x0010
+
+// Controls of the main dialog.
+#define IDC_AVAILABLE 1000
+#define IDC_INSTALLED 1001
+#define IDC_INSTALL 1002
+#define IDC_UNINSTALL 1003
+#define IDC_DOWN 1005
+#define IDC_UP 1006
+#define IDC_AVAILABLE_INFO 1008
+#define IDC_INSTALLED_INFO 1009
+#define IDC_INSTALLED_PICTURE 1017
+#define IDC_AVAILABLE_PICTURE 1018
+#define IDC_CAN 1026
+#define IDC_OK 1027
