@@ -36,12 +36,11 @@ if [ ! -f "$win_build/CMakeCache.txt" ]; then
             -DCMAKE_BUILD_TYPE=Release
     fi
 fi
-cmake --build "$win_build" --target gridwright
+cmake --build "$win_build" --target gridwright gw_close_with_can
 
 log "building the demo folder tool in $tools_build"
 if [ ! -f "$tools_build/CMakeCache.txt" ]; then
-    # Debug: g++ 12 at -O2 raises a false -Wrestrict alarm in the demo writer.
-    cmake -S . -B "$tools_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRIDWRIGHT_TESTS=OFF
+    cmake -S . -B "$tools_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRIDWRIGHT_TESTS=OFF
 fi
 cmake --build "$tools_build" --target gw_make_demo
 
@@ -85,11 +84,11 @@ log "virtual display $DISPLAY"
 (run_program) >"$demo/wine.log" 2>&1 &
 program_pid=$!
 
-# Wine gives the dialog an X window of its own inside the desktop. Once it is there, wait until
-# the screen stops changing: then the dialog is shown and both lists are loaded.
+# Wine gives the dialog an X window of its own inside the desktop, shown once both lists are
+# loaded. Once it is there, wait until the screen stops changing: then it is drawn.
 dialog=""
 for _ in $(seq 120); do
-    dialog="$(xdotool search --name '^Gridwright$' 2>/dev/null | head -n 1 || true)"
+    dialog="$(xdotool search --onlyvisible --name '^Gridwright$' 2>/dev/null | head -n 1 || true)"
     [ -n "$dialog" ] && break
     sleep 0.5
 done
@@ -114,12 +113,9 @@ done
 import -window root "$screenshot"
 log "screenshot saved: $screenshot"
 
-# Can: a click on the button, which stands 189.5 dialog units from the left of the 377-unit-wide
-# dialog and 25 units above its bottom edge; the window's width gives the scale.
-eval "$(xdotool getwindowgeometry --shell "$dialog")"
-can_x=$((X + WIDTH * 1895 / 3770))
-can_y=$((Y + HEIGHT - 3 - WIDTH * 25 / 377))
-xdotool mousemove "$can_x" "$can_y" click 1 2>/dev/null || true
+# Can, found by its id on the program's Wine desktop.
+"$GRIDWRIGHT_WINE" "$win_build/tools/gw_close_with_can.exe" Gridwright ||
+    log "Can could not be pressed"
 
 # Our Wine processes are the ones working in the demo folder.
 our_processes() {

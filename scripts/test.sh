@@ -3,10 +3,10 @@
 # stage, and closes with one line "N passed, N failed" over all of them. Exits non-zero when
 # anything failed. A failing stage does not stop the ones after it.
 #
-# Later stages: every scripts/test-*.sh runs here in name order (e.g. test-10-gui.sh,
-# test-20-fuzz.sh), from the repository root, with the variables exported below. A stage may
-# print its own count as a last line "N passed, N failed"; otherwise it counts as one test passed
-# or failed by its exit code.
+# Later stages: every scripts/test-*.sh runs here in name order (today test-fuzz.sh, the short
+# fuzzing run, and test-package.sh, the release package), from the repository root, with the
+# variables exported below. A stage may print its own count as a last line "N passed, N failed";
+# otherwise it counts as one test passed or failed by its exit code.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -125,11 +125,12 @@ wine_session() {
 build_stage "native build" native
 run_stage "native tests" run_ctest build
 
-# --- Windows build (32-bit, or 64-bit where 32-bit can't run), tests under Wine
+# --- Windows build (32-bit, or 64-bit where 32-bit can't run), its tests and the GUI tests under
+# Wine on a virtual display
 build_stage "windows build" windows
 run_stage "windows tests (Wine)" run_ctest_on_display build-win
 
-# --- Later stages: GUI tests under Wine on Xvfb, fuzzing, ...
+# --- Later stages: scripts/test-*.sh
 shopt -s nullglob
 for stage in scripts/test-*.sh; do
     run_stage "$(basename "$stage" .sh)" bash "$stage"
