@@ -5,7 +5,7 @@ void CCarCan::SetImage(const CImageList* pImageList, int nImage) {
         return;
     m_pImageList = pImageList;
     m_nImage = nImage;
-    CDC dc(GetSafeHwnd());
+    CClientDC dc(GetSafeHwnd());
     OnDraw(dc);
 }
 

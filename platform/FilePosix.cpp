@@ -320,10 +320,10 @@ bool CFileFind::FindFile(const std::string& strPattern) {
     if (strMask.empty() || strMask == "*.*")
         strMask = "*";
 
-    DIR* pDir = opendir(strFolder.c_str());
-    if (pDir == nullptr)
+    const CDirHandle pDir(opendir(strFolder.c_str()));
+    if (!pDir)
         return false;
-    while (const dirent* pEntry = readdir(pDir)) {
+    while (const dirent* pEntry = readdir(pDir.Get())) {
         const std::string strName = pEntry->d_name;
         if (strName == "." || strName == ".." || !MatchesNoCase(strMask.c_str(), strName.c_str()))
             continue;
@@ -335,7 +335,6 @@ bool CFileFind::FindFile(const std::string& strPattern) {
         }
         m_aEntries.push_back({strName, bDirectory});
     }
-    closedir(pDir);
     SortEntries();
     return !m_aEntries.empty();
 }

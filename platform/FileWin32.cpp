@@ -2,6 +2,7 @@
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "platform/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -13,6 +14,9 @@
 #include <string>
 
 namespace {
+
+// A folder search, closed however the listing ends.
+using CFindHandle = CUniqueHandle<HANDLE, &::FindClose, -1>;
 
 int CauseOf(DWORD nError) {
     switch (nError) {
@@ -111,15 +115,15 @@ const std::optional<std::set<std::string>>* ListingOf(const std::string& strFold
         return &it->second;
     std::optional<std::set<std::string>> names;
     WIN32_FIND_DATAA data;
-    const HANDLE h = FindFirstFileA((strFolder.empty() ? "*" : strFolder + "\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
+    if (const CFindHandle hFind(
+            FindFirstFileA((strFolder.empty() ? "*" : strFolder + "\\*").c_str(), &data));
+        hFind) {
         names.emplace();
         do {
             names->insert(Upper(data.cFileName));
             if (data.cAlternateFileName[0] != '\0')
                 names->insert(Upper(data.cAlternateFileName));
-        } while (FindNextFileA(h, &data));
-        FindClose(h);
+        } while (FindNextFileA(hFind.Get(), &data));
     } else if (GetLastError() != ERROR_PATH_NOT_FOUND) {
         return nullptr; // not known either way
     }
@@ -307,16 +311,18 @@ bool CFileFind::FindFile(const std::string& strPattern) {
     m_aEntries.clear();
     m_nCurrent = 0;
     WIN32_FIND_DATAA data;
-    const HANDLE h = FindFirstFileA(strPattern.empty() ? "*" : strPattern.c_str(), &data);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    do {
-        const std::string strName = data.cFileName;
-        if (strName != "." && strName != "..")
-            m_aEntries.push_back(
-                {strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(h, &data));
-    FindClose(h);
+    {
+        const CFindHandle hFind(
+            FindFirstFileA(strPattern.empty() ? "*" : strPattern.c_str(), &data));
+        if (!hFind)
+            return false;
+        do {
+            const std::string strName = data.cFileName;
+            if (strName != "." && strName != "..")
+                m_aEntries.push_back(
+                    {strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        } while (FindNextFileA(hFind.Get(), &data));
+    }
     SortEntries();
     return !m_aEntries.empty();
 }

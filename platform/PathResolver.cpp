@@ -2,7 +2,6 @@
 
 #include "platform/File.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -27,18 +26,19 @@ std::string Folded(const std::string& str);
 const FolderListing* ListingOf(const std::string& strFolder) {
     if (const auto it = s_mapListings.find(strFolder); it != s_mapListings.end())
         return &it->second;
-    DIR* pDir = opendir(strFolder.c_str());
-    if (pDir == nullptr)
-        return nullptr;
     FolderListing listing;
-    while (const dirent* pEntry = readdir(pDir)) {
-        const std::string strEntry = pEntry->d_name;
-        listing.setNames.insert(strEntry);
-        auto [it, bNew] = listing.mapFolded.try_emplace(Folded(strEntry), strEntry);
-        if (!bNew && strEntry < it->second)
-            it->second = strEntry;
+    {
+        const CDirHandle pDir(opendir(strFolder.c_str()));
+        if (!pDir)
+            return nullptr;
+        while (const dirent* pEntry = readdir(pDir.Get())) {
+            const std::string strEntry = pEntry->d_name;
+            listing.setNames.insert(strEntry);
+            auto [it, bNew] = listing.mapFolded.try_emplace(Folded(strEntry), strEntry);
+            if (!bNew && strEntry < it->second)
+                it->second = strEntry;
+        }
     }
-    closedir(pDir);
     return &s_mapListings.emplace(strFolder, std::move(listing)).first->second;
 }
 
@@ -59,17 +59,16 @@ std::optional<std::string> FindEntry(const std::string& strFolder, const std::st
     const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
     if (lstat(strFull.c_str(), &st) == 0)
         return strName;
-    DIR* pDir = opendir(strFolder.c_str());
-    if (pDir == nullptr)
+    const CDirHandle pDir(opendir(strFolder.c_str()));
+    if (!pDir)
         return std::nullopt; // unreadable: only the exact spelling could have been tried
 
     std::optional<std::string> best;
-    while (const dirent* pEntry = readdir(pDir)) {
+    while (const dirent* pEntry = readdir(pDir.Get())) {
         const std::string strEntry = pEntry->d_name;
         if (EqualNoCase(strEntry, strName) && (!best || strEntry < *best))
             best = strEntry;
     }
-    closedir(pDir);
     return best;
 }
 

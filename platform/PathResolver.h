@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/UniqueHandle.h"
+
+#include <dirent.h>
+
 #include <string>
 
 // Linux only. The program writes paths as on a file system that ignores case, with backslashes;
@@ -12,6 +16,9 @@ struct ResolvedPath {
     bool bExists;        // the last component was found
 };
 ResolvedPath ResolvePath(const std::string& strPath);
+
+// An open folder listing, closed however the reading ends.
+using CDirHandle = CUniqueHandle<DIR*, &closedir>;
 
 // ASCII case folding, the same the resolver uses.
 char FoldCase(char c);

@@ -3,16 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
-CBitmap::~CBitmap() {
-    if (m_hBitmap != nullptr)
-        ::DeleteObject(m_hBitmap);
-}
-
 void CBitmap::CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels) {
-    if (m_hBitmap != nullptr) {
-        ::DeleteObject(m_hBitmap);
-        m_hBitmap = nullptr;
-    }
+    m_hBitmap.Reset();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = nWidth;
@@ -21,8 +13,8 @@ void CBitmap::CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    m_hBitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (m_hBitmap == nullptr || pBits == nullptr)
+    m_hBitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+    if (!m_hBitmap || pBits == nullptr)
         throw std::runtime_error(
             "Could not make a bitmap for a car picture: the system refused it.");
     // DIB rows are padded to whole DWORDs; the buffer's rows are not.

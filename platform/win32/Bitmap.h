@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UniqueHandle.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -7,18 +9,13 @@
 // Owns a bitmap handle.
 class CBitmap {
 public:
-    CBitmap() = default;
-    ~CBitmap();
-    CBitmap(const CBitmap&) = delete;
-    CBitmap& operator=(const CBitmap&) = delete;
-
     // A 24-bit top-down DIB of nWidth x nHeight pixels from pPixels: blue, green, red, 3 * nWidth
     // bytes a row, rows from the top. A DIB keeps its colours whatever the display's depth, where a
     // device-dependent 24-bit bitmap turns black on a 32-bit display. Raises std::runtime_error.
     void CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels);
 
-    HBITMAP GetSafeHandle() const { return m_hBitmap; }
+    HBITMAP GetSafeHandle() const { return m_hBitmap.Get(); }
 
 private:
-    HBITMAP m_hBitmap = nullptr;
+    CUniqueHandle<HBITMAP, &::DeleteObject> m_hBitmap;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/UniqueHandle.h"
 #include "platform/win32/Bitmap.h"
 
 #include <windows.h>
@@ -9,11 +10,6 @@
 // Owns an image list handle.
 class CImageList {
 public:
-    CImageList() = default;
-    ~CImageList();
-    CImageList(const CImageList&) = delete;
-    CImageList& operator=(const CImageList&) = delete;
-
     // Raises std::runtime_error when the system cannot make the list.
     void Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
     // Adds a copy of the bitmap and gives its index; the list has no mask, so no mask colour
@@ -22,8 +18,8 @@ public:
     bool Draw(int nImage, HDC hDC, int x, int y, UINT nStyle) const;
     int GetImageCount() const;
 
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    HIMAGELIST GetSafeHandle() const { return m_hImageList.Get(); }
 
 private:
-    HIMAGELIST m_hImageList = nullptr;
+    CUniqueHandle<HIMAGELIST, &::ImageList_Destroy> m_hImageList;
 };
