@@ -1,6 +1,5 @@
 #include "lists/InstallerCore.h"
 
-CInstallerCore::CInstallerCore(CInstallerWindow& window)
-    : m_astrPicture(kMaxPictures), m_window(window) {}
+CInstallerCore::CInstallerCore(CInstallerWindow& window) : m_pictures(window), m_window(window) {}
 
 CInstallerCore::~CInstallerCore() = default;

@@ -2,24 +2,21 @@
 
 #include "lists/InstallerWindow.h"
 #include "opponents/CarRecord.h"
+#include "pictures/PictureCache.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
-class CFile;
-struct ArchiveEntry;
-
-// The installer's logic behind the main dialog: the two car lists and their commands, the picture
-// cache, the start-up load and saving. The Windows dialog CInstallerDlg derives from it, so these
-// members are its members; it reaches its window only through CInstallerWindow.
+// The installer's logic behind the main dialog: the two car lists and their commands, the start-up
+// load and saving; it owns the picture cache. The Windows dialog CInstallerDlg derives from it, so
+// these members are its members; it reaches its window only through CInstallerWindow.
 class CInstallerCore {
 public:
     static constexpr int kMaxCars = 2000;
-    static constexpr int kMaxPictures = 4000;
+    static constexpr int kMaxPictures = CPictureCache::kMaxPictures;
 
     explicit CInstallerCore(CInstallerWindow& window);
     virtual ~CInstallerCore();
@@ -44,17 +41,18 @@ public:
     void SaveAndClose();
     void OnCan();
 
-    // Pictures (pictures/PictureLoader.cpp).
-    static constexpr std::size_t kTileBytes = 64 * 64 * 2; // 8192
-    using Tile = std::array<std::uint8_t, kTileBytes>;
-    enum class TileSource { Archive, LooseFiles };
-    void InitPictures();
-    int LoadPicture(const std::string& strFileBase);
-    // Tile nLetter ('A' to 'F') of file base strFileBase from the chosen source, or none.
+    // The picture cache's operations, reachable from the dialog under its own names.
+    using Tile = CPictureCache::Tile;
+    using TileSource = CPictureCache::TileSource;
+    void InitPictures() { m_pictures.InitPictures(); }
+    int LoadPicture(const std::string& strFileBase) { return m_pictures.LoadPicture(strFileBase); }
     static std::unique_ptr<Tile> ReadTile(const std::string& strFileBase, char nLetter,
-                                          TileSource source);
-    // Copies a tile into the picture (blue, green, red, rows from the top) at pixel (x, y).
-    static void PutTile(int x, int y, const Tile& tile, std::uint8_t* pPicture);
+                                          TileSource source) {
+        return CPictureCache::ReadTile(strFileBase, nLetter, source);
+    }
+    static void PutTile(int x, int y, const Tile& tile, std::uint8_t* pPicture) {
+        CPictureCache::PutTile(x, y, tile, pPicture);
+    }
 
     // Runs one handler as the window procedure would: an exception that escapes it is reported
     // through the window, and the handler is abandoned.
@@ -70,17 +68,12 @@ public:
     std::array<std::unique_ptr<CarRecord>, kMaxCars> m_apAvailable;
     int m_nInstalled = 0;
     int m_nAvailable = 0;
-    std::vector<std::string> m_astrPicture; // kMaxPictures names, made in the constructor
-    int m_nPictures = 0;
+    CPictureCache m_pictures;
+    // The cache's names and count, read-only here: only the cache adds to them.
+    const std::vector<std::string>& m_astrPicture = m_pictures.m_astrPicture;
+    const int& m_nPictures = m_pictures.m_nPictures;
     bool m_bLoaded = false; // the last load read both lists whole; Ok is offered only then
 
 protected:
     CInstallerWindow& m_window;
-
-private:
-    // Tile nLetter of strFileBase from the "PIXIES.P16" entry of an open picture archive.
-    static std::unique_ptr<Tile> ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
-                                                 const std::string& strFileBase, char nLetter);
-
-    std::unordered_map<std::string, int> m_mapPicture; // name -> index in m_astrPicture
 };

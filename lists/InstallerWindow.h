@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "pictures/PictureSink.h"
+
 #include <string>
 
 // The result every ending of the dialog gives EndDialog, Ok's too: the system's IDCANCEL, which the
@@ -8,16 +9,11 @@
 // ignores it), and Ok has written the list before it ends, so "cancel" only ends the dialog.
 inline constexpr int kDialogCancel = 2;
 
-// What the installer's logic needs of its window, and nothing more. The Windows dialog implements
-// it over real controls; the tests implement it in memory.
-class CInstallerWindow {
+// What the installer's logic needs of its window, and nothing more; its image list is the picture
+// cache's sink. The Windows dialog implements it over real controls; the tests implement it in
+// memory.
+class CInstallerWindow : public CPictureSink {
 public:
-    static constexpr int kPictureWidth = 192;
-    static constexpr int kPictureHeight = 128;
-    static constexpr std::size_t kPictureBytes = 3u * kPictureWidth * kPictureHeight; // 73,728
-
-    virtual ~CInstallerWindow() = default;
-
     // The list boxes IDC_AVAILABLE and IDC_INSTALLED: single selection, not sorted.
     virtual int GetCurSel(int nListId) const = 0; // -1 for none
     virtual void AddString(int nListId, const std::string& str) = 0;
@@ -34,11 +30,6 @@ public:
     // The picture view on frame IDC_INSTALLED_PICTURE or IDC_AVAILABLE_PICTURE: draws picture
     // nImage of the image list at once; -1 leaves the view as it was.
     virtual void SetImage(int nFrameId, int nImage) = 0;
-
-    // The image list: creates it empty, then adds one 192 x 128 24-bit picture (blue, green, red,
-    // rows from the top, kPictureBytes bytes) and gives its index.
-    virtual void CreateImageList() = 0;
-    virtual int AddPicture(const std::uint8_t* pPicture) = 0;
 
     virtual void EndDialog(int nResult) = 0;
     virtual void EnableOk(bool bEnable) = 0;

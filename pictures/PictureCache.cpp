@@ -1,5 +1,6 @@
+#include "pictures/PictureCache.h"
+
 #include "gamedata/ArchiveReader.h"
-#include "lists/InstallerCore.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 
@@ -57,8 +58,8 @@ std::optional<std::string> ReadName(CFile& file, std::uint64_t& nRead) {
     return std::nullopt;
 }
 
-std::unique_ptr<CInstallerCore::Tile> ReadPixels(CFile& file) {
-    auto pTile = std::make_unique_for_overwrite<CInstallerCore::Tile>();
+std::unique_ptr<CPictureCache::Tile> ReadPixels(CFile& file) {
+    auto pTile = std::make_unique_for_overwrite<CPictureCache::Tile>();
     const std::size_t nRead = file.Read(pTile->data(), pTile->size());
     std::fill(pTile->begin() + static_cast<std::ptrdiff_t>(nRead), pTile->end(),
               std::uint8_t{0}); // zeros where the file ends early
@@ -68,7 +69,7 @@ std::unique_ptr<CInstallerCore::Tile> ReadPixels(CFile& file) {
 // Blackens the place of a tile that did not come back.
 void ClearTile(int x, int y, std::uint8_t* pPicture) {
     for (int j = 0; j < kTileSide; ++j)
-        std::fill_n(pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x), 3 * kTileSide,
+        std::fill_n(pPicture + 3 * (CPictureSink::kPictureWidth * (y + j) + x), 3 * kTileSide,
                     std::uint8_t{0});
 }
 
@@ -84,13 +85,15 @@ std::optional<ArchiveEntry> FindPixies(CFile& archive) {
 
 } // namespace
 
-void CInstallerCore::InitPictures() {
-    m_window.CreateImageList();
+CPictureCache::CPictureCache(CPictureSink& sink) : m_astrPicture(kMaxPictures), m_sink(sink) {}
+
+void CPictureCache::InitPictures() {
+    m_sink.CreateImageList();
     m_nPictures = 0;
     m_mapPicture.clear();
 }
 
-int CInstallerCore::LoadPicture(const std::string& strFileBase) {
+int CPictureCache::LoadPicture(const std::string& strFileBase) {
     if (const auto it = m_mapPicture.find(strFileBase); it != m_mapPicture.end())
         return it->second;
     if (m_nPictures >= kMaxPictures)
@@ -101,7 +104,7 @@ int CInstallerCore::LoadPicture(const std::string& strFileBase) {
     // Every pixel belongs to one of the six tiles, each either put or blackened, so the buffer
     // need not be zeroed first.
     const auto pPicture =
-        std::make_unique_for_overwrite<std::uint8_t[]>(CInstallerWindow::kPictureBytes);
+        std::make_unique_for_overwrite<std::uint8_t[]>(CPictureSink::kPictureBytes);
     {
         CFile archive;
         std::optional<ArchiveEntry> pixies;
@@ -133,15 +136,15 @@ int CInstallerCore::LoadPicture(const std::string& strFileBase) {
         }
     }
 
-    if (m_window.AddPicture(pPicture.get()) < 0)
+    if (m_sink.AddPicture(pPicture.get()) < 0)
         return -1; // the image list refused it; cache and image indexes stay equal
     m_astrPicture[m_nPictures] = strFileBase;
     m_mapPicture.emplace(strFileBase, m_nPictures);
     return m_nPictures++;
 }
 
-std::unique_ptr<CInstallerCore::Tile> CInstallerCore::ReadTile(const std::string& strFileBase,
-                                                               char nLetter, TileSource source) {
+std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadTile(const std::string& strFileBase,
+                                                             char nLetter, TileSource source) {
     try {
         if (source == TileSource::LooseFiles) {
             CFile file(LooseTilePath(strFileBase, nLetter), CFile::kBinaryRead);
@@ -158,9 +161,10 @@ std::unique_ptr<CInstallerCore::Tile> CInstallerCore::ReadTile(const std::string
     }
 }
 
-std::unique_ptr<CInstallerCore::Tile>
-CInstallerCore::ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
-                                const std::string& strFileBase, char nLetter) {
+std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadArchiveTile(CFile& archive,
+                                                                    const ArchiveEntry& entry,
+                                                                    const std::string& strFileBase,
+                                                                    char nLetter) {
     const std::string strTarget = AsciiLower(strFileBase + nLetter);
     const std::uint64_t nSize = entry.m_nSize;
     for (std::uint64_t r = kPixiesStart; r < nSize;) {
@@ -178,13 +182,13 @@ CInstallerCore::ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
     return nullptr;
 }
 
-void CInstallerCore::PutTile(int x, int y, const Tile& tile, std::uint8_t* pPicture) {
-    if (x < 0 || y < 0 || x + kTileSide > CInstallerWindow::kPictureWidth ||
-        y + kTileSide > CInstallerWindow::kPictureHeight)
+void CPictureCache::PutTile(int x, int y, const Tile& tile, std::uint8_t* pPicture) {
+    if (x < 0 || y < 0 || x + kTileSide > CPictureSink::kPictureWidth ||
+        y + kTileSide > CPictureSink::kPictureHeight)
         return; // never write outside the picture
     const std::uint8_t* pSource = tile.data();
     for (int j = 0; j < kTileSide; ++j) {
-        std::uint8_t* pPixel = pPicture + 3 * (CInstallerWindow::kPictureWidth * (y + j) + x);
+        std::uint8_t* pPixel = pPicture + 3 * (CPictureSink::kPictureWidth * (y + j) + x);
         for (int i = 0; i < kTileSide; ++i, pSource += 2, pPixel += 3) {
             const std::uint8_t b0 = pSource[0];
             const std::uint8_t b1 = pSource[1];

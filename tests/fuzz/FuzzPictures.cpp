@@ -1,7 +1,7 @@
 // Composes a car picture from an arbitrary picture archive and an arbitrary loose tile file.
 
 #include "fuzz/Scratch.h"
-#include "lists/InstallerCore.h"
+#include "pictures/PictureCache.h"
 #include "support/MemoryWindow.h"
 
 namespace {
@@ -21,18 +21,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         fuzz::WriteBytes(std::string(kFolder) + "/EAGLECI/PIX16/EAGLE" + pszLetter + ".PIX", tile);
 
     for (char nLetter = 'A'; nLetter <= 'F'; ++nLetter) {
-        CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::Archive);
-        CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::LooseFiles);
+        CPictureCache::ReadTile("EAGLE", nLetter, CPictureCache::TileSource::Archive);
+        CPictureCache::ReadTile("EAGLE", nLetter, CPictureCache::TileSource::LooseFiles);
     }
 
     CMemoryWindow window;
-    CInstallerCore core(window);
-    core.InitPictures();
-    const int nImage = core.LoadPicture("EAGLE");
+    CPictureCache cache(window);
+    cache.InitPictures();
+    const int nImage = cache.LoadPicture("EAGLE");
     fuzz::Require(nImage == 0 && window.m_nPictures == 1, "a car with a source gets one picture");
-    fuzz::Require(core.LoadPicture("EAGLE") == nImage && window.m_nPictures == 1,
+    fuzz::Require(cache.LoadPicture("EAGLE") == nImage && window.m_nPictures == 1,
                   "a picture is composed once");
-    fuzz::Require(core.LoadPicture("NOSUCH") == -1, "no source, no picture");
+    fuzz::Require(cache.LoadPicture("NOSUCH") == -1, "no source, no picture");
     fuzz::CheckNothingEscaped();
     return 0;
 }

@@ -1,6 +1,6 @@
-#include "lists/InstallerCore.h"
-#include "support/FakeWindow.h"
+#include "pictures/PictureCache.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +35,7 @@ Bgr ColourOf(int nTile) {
 
 // Checks every pixel of the picture: tile t is ColourOf(t), or black when aBlack says so.
 void ExpectTiles(const std::vector<std::uint8_t>& aPicture, const std::vector<bool>& aBlack) {
-    ASSERT_EQ(aPicture.size(), CInstallerWindow::kPictureBytes);
+    ASSERT_EQ(aPicture.size(), CPictureSink::kPictureBytes);
     for (int t = 0; t < 6; ++t) {
         const Bgr expected = aBlack[t] ? Bgr{0, 0, 0} : ColourOf(t);
         int nWrong = 0;
@@ -50,7 +50,7 @@ class PictureLoaderTest : public CTempFolderTest {
 protected:
     void SetUp() override {
         CTempFolderTest::SetUp();
-        m_core.InitPictures();
+        m_cache.InitPictures();
     }
 
     // A picture archive for strFileBase with the given tiles (by number) in its PIXIES.P16.
@@ -68,18 +68,18 @@ protected:
                    TileFile(TileOf(nTile)));
     }
 
-    CFakeWindow m_window;
-    CInstallerCore m_core{m_window};
+    CMemoryWindow m_window;
+    CPictureCache m_cache{m_window};
 };
 
 TEST(PutTileTest, ConvertsPixelsAndPlacesThemRowByRow) {
-    CInstallerCore::Tile tile{};
+    CPictureCache::Tile tile{};
     const int i = 5, j = 7; // column, row within the tile
     tile[2 * (64 * j + i)] = 0xF8;
     tile[2 * (64 * j + i) + 1] = 0x4C;
-    std::vector<std::uint8_t> aPicture(CInstallerWindow::kPictureBytes, 0x11);
+    std::vector<std::uint8_t> aPicture(CPictureSink::kPictureBytes, 0x11);
 
-    CInstallerCore::PutTile(64, 64, tile, aPicture.data());
+    CPictureCache::PutTile(64, 64, tile, aPicture.data());
 
     EXPECT_EQ(PixelAt(aPicture, 64 + i, 64 + j), (Bgr{0xC0, 0x40, 0x80}));
     EXPECT_EQ(PixelAt(aPicture, 64 + i + 1, 64 + j), (Bgr{0, 0, 0}));
@@ -91,12 +91,12 @@ TEST(PutTileTest, ConvertsPixelsAndPlacesThemRowByRow) {
 TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
     MakeArchive("EAGLE", {0, 1, 2, 3, 4, 5});
 
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 
     ASSERT_EQ(m_window.m_aPictures.size(), 1u);
     ExpectTiles(m_window.m_aPictures[0], {false, false, false, false, false, false});
-    EXPECT_EQ(m_core.m_nPictures, 1);
-    EXPECT_EQ(m_core.m_astrPicture[0], "EAGLE");
+    EXPECT_EQ(m_cache.m_nPictures, 1);
+    EXPECT_EQ(m_cache.m_astrPicture[0], "EAGLE");
 }
 
 TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
@@ -106,8 +106,8 @@ TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
     WriteBytes(CarImageFolder() + "HAWKCI.TWT",
                Archive({{"pixies.p16", Pixies({TileRecord("HAWKA", TileOf(0))})}}));
 
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_core.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
 
     ASSERT_EQ(m_window.m_aPictures.size(), 2u);
     ExpectTiles(m_window.m_aPictures[0], {false, false, true, true, true, true});
@@ -119,7 +119,7 @@ TEST_F(PictureLoaderTest, PrefersTheArchiveOverLooseTiles) {
     for (int t = 0; t < 6; ++t)
         MakeLooseTile("EAGLE", t);
 
-    m_core.LoadPicture("EAGLE");
+    m_cache.LoadPicture("EAGLE");
 
     ASSERT_EQ(m_window.m_aPictures.size(), 1u);
     ExpectTiles(m_window.m_aPictures[0], {false, true, true, true, true, true});
@@ -129,7 +129,7 @@ TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
     for (int t : {0, 1, 3, 4}) // C and F missing
         MakeLooseTile("EAGLE", t);
 
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 
     ASSERT_EQ(m_window.m_aPictures.size(), 1u);
     ExpectTiles(m_window.m_aPictures[0], {false, false, true, false, false, true});
@@ -138,23 +138,23 @@ TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
 TEST_F(PictureLoaderTest, ComposesEachFileBaseOnceAndCachesNothingWithoutSource) {
     MakeArchive("EAGLE", {0});
 
-    EXPECT_EQ(m_core.LoadPicture("HAWK"), -1);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("HAWK"), -1);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
     EXPECT_EQ(m_window.m_nPictures, 1);
     // Cache names match exactly, file names without regard to case.
-    EXPECT_EQ(m_core.LoadPicture("eagle"), 1);
+    EXPECT_EQ(m_cache.LoadPicture("eagle"), 1);
 
     MakeLooseTile("HAWK", 0); // a later call probes again
-    EXPECT_EQ(m_core.LoadPicture("HAWK"), 2);
-    EXPECT_EQ(m_core.m_nPictures, 3);
+    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 2);
+    EXPECT_EQ(m_cache.m_nPictures, 3);
     EXPECT_EQ(m_window.m_nPictures, 3);
 }
 
 TEST_F(PictureLoaderTest, AnEmptyFileBaseIsAName) {
     MakeArchive("", {0});
-    EXPECT_EQ(m_core.LoadPicture(""), 0);
-    EXPECT_EQ(m_core.LoadPicture(""), 0);
+    EXPECT_EQ(m_cache.LoadPicture(""), 0);
+    EXPECT_EQ(m_cache.LoadPicture(""), 0);
     EXPECT_EQ(m_window.m_nPictures, 1);
 }
 
@@ -172,37 +172,36 @@ TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
     m_window.m_bKeepPictures = false;
     WriteBytes(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
 
-    for (int i = 0; i < CInstallerCore::kMaxPictures; ++i)
-        ASSERT_EQ(m_core.LoadPicture(Spelling(i)), i);
-    EXPECT_EQ(m_core.LoadPicture(Spelling(CInstallerCore::kMaxPictures)), -1);
-    EXPECT_EQ(m_core.LoadPicture(Spelling(3999)), 3999) << "cached names are still found";
-    EXPECT_EQ(m_core.m_nPictures, CInstallerCore::kMaxPictures);
-    EXPECT_EQ(m_window.m_nPictures, CInstallerCore::kMaxPictures);
-    EXPECT_EQ(m_core.m_astrPicture[3999], Spelling(3999));
+    for (int i = 0; i < CPictureCache::kMaxPictures; ++i)
+        ASSERT_EQ(m_cache.LoadPicture(Spelling(i)), i);
+    EXPECT_EQ(m_cache.LoadPicture(Spelling(CPictureCache::kMaxPictures)), -1);
+    EXPECT_EQ(m_cache.LoadPicture(Spelling(3999)), 3999) << "cached names are still found";
+    EXPECT_EQ(m_cache.m_nPictures, CPictureCache::kMaxPictures);
+    EXPECT_EQ(m_window.m_nPictures, CPictureCache::kMaxPictures);
+    EXPECT_EQ(m_cache.m_astrPicture[3999], Spelling(3999));
 }
 
 TEST_F(PictureLoaderTest, ReadTileFromEachSourceOrNone) {
     MakeArchive("EAGLE", {1});
     MakeLooseTile("HAWK", 2);
-    using Source = CInstallerCore::TileSource;
+    using Source = CPictureCache::TileSource;
 
-    const auto pArchived = CInstallerCore::ReadTile("EAGLE", 'B', Source::Archive);
+    const auto pArchived = CPictureCache::ReadTile("EAGLE", 'B', Source::Archive);
     ASSERT_NE(pArchived, nullptr);
     EXPECT_EQ(std::string(pArchived->begin(), pArchived->end()), TileOf(1));
-    const auto pLoose = CInstallerCore::ReadTile("HAWK", 'C', Source::LooseFiles);
+    const auto pLoose = CPictureCache::ReadTile("HAWK", 'C', Source::LooseFiles);
     ASSERT_NE(pLoose, nullptr);
     EXPECT_EQ(std::string(pLoose->begin(), pLoose->end()), TileOf(2));
 
-    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', Source::Archive), nullptr);
-    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'B', Source::LooseFiles), nullptr);
-    EXPECT_EQ(CInstallerCore::ReadTile("HAWK", 'C', Source::Archive), nullptr);
+    EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', Source::Archive), nullptr);
+    EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'B', Source::LooseFiles), nullptr);
+    EXPECT_EQ(CPictureCache::ReadTile("HAWK", 'C', Source::Archive), nullptr);
 }
 
 TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     // A loose tile cut short: the missing bytes are zeros.
     WriteBytes(CarImageFolder() + "HAWKCI/PIX16/HAWKA.PIX", TileFile(std::string(100, '\x0F')));
-    const auto pShort =
-        CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
+    const auto pShort = CPictureCache::ReadTile("HAWK", 'A', CPictureCache::TileSource::LooseFiles);
     ASSERT_NE(pShort, nullptr);
     EXPECT_EQ((*pShort)[99], 0x0F);
     EXPECT_EQ((*pShort)[100], 0);
@@ -213,8 +212,8 @@ TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     const std::size_t nNameStart = 8 + 56 + 16 + 21;
     strArchive.resize(nNameStart + 3);
     WriteBytes(CarImageFolder() + "EAGLECI.TWT", strArchive);
-    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
     ExpectTiles(m_window.m_aPictures.at(0), {true, true, true, true, true, true});
 }
 
