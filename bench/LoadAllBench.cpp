@@ -1,5 +1,5 @@
-#include "bench/CountingWindow.h"
 #include "lists/InstallerCore.h"
+#include "support/MemoryWindow.h"
 #include "tools/DemoFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -43,7 +43,7 @@ std::string Lower(std::string str) {
 }
 
 // One whole load in the current directory, as one run of the program would make it.
-void RunLoad(CCountingWindow& window) {
+void RunLoad(CMemoryWindow& window) {
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&core] { core.LoadAll(); });
@@ -70,13 +70,14 @@ DemoFolder Prepare(const fs::path& root, int nCars) {
     folder.path = root / (nCars == kSmall ? std::string("small") : std::to_string(nCars));
     WriteDemoFolder(folder.path, {.m_nCars = nCars});
     fs::current_path(folder.path);
-    CCountingWindow window;
+    CMemoryWindow window;
+    window.m_bKeepPictures = false;
     RunLoad(window); // unpacks the archive and takes the backup
-    if (window.m_nErrors != 0)
+    if (!window.m_aErrors.empty())
         throw std::runtime_error("The first load in " + folder.path.string() +
-                                 " failed: " + window.m_strLastError);
-    folder.nAvailable = window.m_nAvailable;
-    folder.nInstalled = window.m_nInstalled;
+                                 " failed: " + window.m_aErrors.back());
+    folder.nAvailable = window.GetCount(IDC_AVAILABLE);
+    folder.nInstalled = window.GetCount(IDC_INSTALLED);
     folder.aFiles = FilesRead(folder.path);
     return folder;
 }
@@ -86,14 +87,15 @@ void LoadAll(benchmark::State& state, int nCars) {
     fs::current_path(folder.path);
     for (auto _ : state) {
         state.PauseTiming();
-        auto pWindow = std::make_unique<CCountingWindow>();
+        auto pWindow = std::make_unique<CMemoryWindow>();
+        pWindow->m_bKeepPictures = false;
         auto pCore = std::make_unique<CInstallerCore>(*pWindow);
         pCore->InitPictures();
         state.ResumeTiming();
         pCore->Run([&pCore] { pCore->LoadAll(); });
         state.PauseTiming();
-        if (pWindow->m_nErrors != 0 || pWindow->m_nAvailable != folder.nAvailable ||
-            pWindow->m_nInstalled != folder.nInstalled) {
+        if (!pWindow->m_aErrors.empty() || pWindow->GetCount(IDC_AVAILABLE) != folder.nAvailable ||
+            pWindow->GetCount(IDC_INSTALLED) != folder.nInstalled) {
             state.ResumeTiming();
             state.SkipWithError("the load did not give the lists of the first run");
             break;

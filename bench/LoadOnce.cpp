@@ -1,5 +1,5 @@
-#include "bench/CountingWindow.h"
 #include "lists/InstallerCore.h"
+#include "support/MemoryWindow.h"
 
 #include <sys/resource.h>
 
@@ -19,18 +19,20 @@ int main(int argc, char** argv) {
         std::cerr << "gw_load_once: " << e.what() << "\n";
         return 1;
     }
-    CCountingWindow window;
+    CMemoryWindow window;
+    window.m_bKeepPictures = false; // the peak memory is the installer's own
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&core] { core.LoadAll(); });
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::cout << "available " << window.m_nAvailable << ", installed " << window.m_nInstalled
-              << ", pictures " << window.m_nPictures << ", errors " << window.m_nErrors << "\n"
+    std::cout << "available " << window.GetCount(IDC_AVAILABLE) << ", installed "
+              << window.GetCount(IDC_INSTALLED) << ", pictures " << window.m_nPictures
+              << ", errors " << window.m_aErrors.size() << "\n"
               << "peak resident memory " << usage.ru_maxrss << " KiB\n";
-    if (window.m_nErrors != 0) {
-        std::cerr << "gw_load_once: " << window.m_strLastError << "\n";
+    if (!window.m_aErrors.empty()) {
+        std::cerr << "gw_load_once: " << window.m_aErrors.back() << "\n";
         return 1;
     }
     return 0;

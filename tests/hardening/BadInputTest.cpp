@@ -8,8 +8,8 @@
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "support/FakeWindow.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,7 @@ protected:
     Names Installed() const { return NamesOf(m_core.m_apInstalled, m_core.m_nInstalled); }
     Names Available() const { return NamesOf(m_core.m_apAvailable, m_core.m_nAvailable); }
 
-    CFakeWindow m_window;
+    CMemoryWindow m_window;
     CInstallerCore m_core{m_window};
 };
 
@@ -88,7 +88,7 @@ TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
     m_window.SetCurSel(IDC_INSTALLED, 1);
     m_core.Run([&] { m_core.OnUninstall(); });
     ASSERT_EQ(m_window.m_aErrors.size(), 1u) << m_window.m_aErrors.back();
-    CFakeWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&] { core.OnShowWindow(true); });
@@ -136,7 +136,7 @@ TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
     EXPECT_TRUE(m_window.m_bOkEnabled);
     // A full list refuses one more car, and Ok writes the list back byte for byte.
     WriteBytes("extra.c2c", RecordText("Extra"));
-    CFakeWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&] { core.OnShowWindow(true); });

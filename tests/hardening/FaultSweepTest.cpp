@@ -6,8 +6,8 @@
 #include "gamedata/GameData.h"
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentWriter.h"
-#include "support/FakeWindow.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +49,7 @@ struct Session {
             astr.push_back(core.m_apAvailable[static_cast<std::size_t>(i)]->m_strCarName);
         return astr;
     }
-    CFakeWindow window;
+    CMemoryWindow window;
     CInstallerCore core{window};
 };
 
@@ -205,7 +205,7 @@ TEST_F(FaultSweepTest, FailedOkKeepsTheListAndTheDialog) {
         },
         [&] { pSession->core.Run([&] { pSession->core.SaveAndClose(); }); },
         [&](const Fault&) {
-            CFakeWindow& window = pSession->window;
+            CMemoryWindow& window = pSession->window;
             if (!window.m_aErrors.empty()) {
                 EXPECT_EQ(FolderTree(), before);
                 EXPECT_TRUE(window.m_aEndResults.empty()) << "the dialog stays open";

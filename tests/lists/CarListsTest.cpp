@@ -1,7 +1,7 @@
 #include "lists/InstallerCore.h"
 #include "platform/FileFaults.h"
-#include "support/FakeWindow.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,10 @@ namespace {
 
 class CarListsTest : public CTempFolderTest {
 protected:
+    CarListsTest() {
+        m_window.m_bCheckImages = false;
+    } // the cars carry picture numbers of their own
+
     // A record as the start-up load makes it, straight into a list.
     CarRecord& Add(const std::string& strName, bool bAvailable, int nImage = -1) {
         auto pRecord = std::make_unique<CarRecord>();
@@ -55,7 +59,7 @@ protected:
     }
 
     using Names_t = std::vector<std::string>;
-    CFakeWindow m_window;
+    CMemoryWindow m_window;
     CInstallerCore m_core{m_window};
 };
 

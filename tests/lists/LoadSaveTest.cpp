@@ -1,8 +1,8 @@
 #include "lists/InstallerCore.h"
 #include "platform/File.h"
 #include "platform/FileFaults.h"
-#include "support/FakeWindow.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +65,7 @@ protected:
         EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
     }
 
-    CFakeWindow m_window;
+    CMemoryWindow m_window;
     CInstallerCore m_core{m_window};
 };
 
@@ -301,7 +301,7 @@ TEST_F(LoadSaveTest, WholeRun) {
     EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList) << "the backup keeps the game's list";
 
     // The next run finds the archive retired and reads back what Ok wrote.
-    CFakeWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&] { core.OnShowWindow(true); });

@@ -17,7 +17,7 @@ namespace {
 
 using namespace support;
 
-std::string RecordText(const std::string& strDriver, const std::string& strCar) {
+std::string CommentedRecord(const std::string& strDriver, const std::string& strCar) {
     return strDriver + " // driver\r\nX\r\n" + strCar +
            " // car\r\n5\r\n1000\r\n0\r\nCAR.TXT\r\na\r\nb\r\nc\r\nSomething. // description\r\n";
 }
@@ -31,9 +31,9 @@ std::unique_ptr<CarRecord> MakeRecord(const std::string& strCar, const std::stri
 
 std::vector<std::unique_ptr<CarRecord>> ThreeRecords() {
     std::vector<std::unique_ptr<CarRecord>> apRecords;
-    apRecords.push_back(MakeRecord("One", RecordText("Ann", "One")));
-    apRecords.push_back(MakeRecord("Two", RecordText("Bob", "Two") + "// kept note\r\n"));
-    apRecords.push_back(MakeRecord("Three", RecordText("Cy", "Three")));
+    apRecords.push_back(MakeRecord("One", CommentedRecord("Ann", "One")));
+    apRecords.push_back(MakeRecord("Two", CommentedRecord("Bob", "Two") + "// kept note\r\n"));
+    apRecords.push_back(MakeRecord("Three", CommentedRecord("Cy", "Three")));
     return apRecords;
 }
 
@@ -113,7 +113,7 @@ TEST_F(WriterTest, FailedWriteKeepsOldList) {
 }
 
 TEST_F(WriterTest, CarFileReadsBackAsOneRecord) {
-    const auto pRecord = MakeRecord("Road Hog", RecordText("Jo", "Road Hog"));
+    const auto pRecord = MakeRecord("Road Hog", CommentedRecord("Jo", "Road Hog"));
     EXPECT_EQ(WriteCarFile(*pRecord), "Road Hog.C2C");
     EXPECT_EQ(ReadBytes("Road Hog.C2C"), pRecord->m_strText);
 

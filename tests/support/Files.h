@@ -26,9 +26,12 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
         throw std::runtime_error("cannot write the test file " + path.string());
 }
 
-// The file's bytes; empty when it is missing.
+// The file's bytes. A file that cannot be read throws, so that a check against "" still sees a
+// file that is missing.
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read the test file " + path.string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

@@ -91,7 +91,7 @@ TEST_F(GuiTest, UninstallExportsACarThatWouldBeLost) {
     pProgram->Select(IDC_INSTALLED, 0);
     pProgram->Click(IDC_UNINSTALL);
 
-    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), RecordText(standard::OldRattler()));
+    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), KeptText(standard::OldRattler()));
     const std::vector<std::string> aAvailable =
         WithLast(Names(standard::Available()), "Old Rattler");
     EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), aAvailable);
@@ -120,7 +120,7 @@ TEST_F(GuiTest, UninstallDoesNotOverwriteAFileOfTheCarsName) {
     pProgram->DoubleClick(IDC_INSTALLED, 2);
 
     EXPECT_EQ(ReadBytes(Path("ghost.c2c")), standard::kGhostFileBytes);
-    EXPECT_EQ(ReadBytes(Path("Ghost (2).C2C")), RecordText(standard::Ghost()));
+    EXPECT_EQ(ReadBytes(Path("Ghost (2).C2C")), KeptText(standard::Ghost()));
     EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), WithLast(Names(standard::Available()), "Ghost"));
     EXPECT_EQ(pProgram->Selection(IDC_AVAILABLE), 3);
     EXPECT_EQ(pProgram->Lines(IDC_INSTALLED),

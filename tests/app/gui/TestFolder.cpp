@@ -4,9 +4,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 #include <windows.h>
 
@@ -48,7 +45,7 @@ std::vector<std::string> RecordLines(const CTestCar& car) {
     };
 }
 
-std::string RecordText(const CTestCar& car) {
+std::string KeptText(const CTestCar& car) {
     std::string strText;
     for (const std::string& strLine : RecordLines(car))
         strText += Trimmed(strLine) + "\r\n";
@@ -85,15 +82,8 @@ std::string GameOpponentList(const std::vector<CTestCar>& aCars) {
 std::string WrittenOpponentList(const std::vector<CTestCar>& aCars) {
     std::vector<std::string> astrTexts;
     for (const CTestCar& car : aCars)
-        astrTexts.push_back(RecordText(car));
+        astrTexts.push_back(KeptText(car));
     return gamefiles::OpponentList(astrTexts);
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot read " + path.string());
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 fs::path MakeTempFolder() {

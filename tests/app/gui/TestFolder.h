@@ -28,7 +28,7 @@ struct CTestCar {
 // own among them, which the program must keep with the record.
 std::vector<std::string> RecordLines(const CTestCar& car);
 // What the program keeps of a record and writes back: each line trimmed, "\r\n" after each.
-std::string RecordText(const CTestCar& car);
+std::string KeptText(const CTestCar& car);
 // What the information box shows for the car.
 std::string RecordInfo(const CTestCar& car);
 
@@ -41,10 +41,8 @@ std::string GameOpponentList(const std::vector<CTestCar>& aCars);
 std::string WrittenOpponentList(const std::vector<CTestCar>& aCars);
 
 using support::FolderNames;
+using support::ReadBytes;
 using support::WriteBytes;
-// The file's bytes; unlike the shared reader, a missing file throws, so that a test comparing
-// with "" still sees that the program removed the file.
-std::string ReadBytes(const std::filesystem::path& path);
 
 // A new empty folder under the system's temporary folder.
 std::filesystem::path MakeTempFolder();
