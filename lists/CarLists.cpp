@@ -77,13 +77,16 @@ void CInstallerCore::OnUninstall() {
         return;
     const CarRecord& installed = *m_apInstalled[s];
     for (int i = 0; i < m_nAvailable; ++i) {
-        if (m_apAvailable[i]->m_strCarName == installed.m_strCarName) {
+        // Only a car file of the same text keeps this car; one whose stats differ (tuned in the
+        // list by hand, say) is another car.
+        if (m_apAvailable[i]->m_strCarName == installed.m_strCarName &&
+            m_apAvailable[i]->m_strText == installed.m_strText) {
             RemoveEntry(s, false);
             return;
         }
     }
 
-    // No available car of that name: export it, so that it is not lost.
+    // No available car holds this text: export it, so that it is not lost.
     if (m_nAvailable >= kMaxCars) {
         m_window.ReportError(FullListMessage("available"));
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/InstallerWindow.h"
+#include "lists/PassedOverCar.h"
 #include "opponents/CarRecord.h"
 #include "pictures/PictureCache.h"
 
@@ -73,6 +74,7 @@ public:
     const std::vector<std::string>& m_astrPicture = m_pictures.m_astrPicture;
     const int& m_nPictures = m_pictures.m_nPictures;
     bool m_bLoaded = false; // the last load read both lists whole; Ok is offered only then
+    std::vector<PassedOverCar> m_aPassedOver; // car files the last load found but could not list
 
 protected:
     CInstallerWindow& m_window;

@@ -1,6 +1,7 @@
 #include "gamedata/GameData.h"
 #include "lists/InstallerCore.h"
-#include "opponents/OpponentReader.h"
+#include "opponents/CarFileReader.h"
+#include "opponents/OpponentListReader.h"
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
@@ -24,6 +25,7 @@ void CInstallerCore::LoadAll() {
     m_bLoaded = false;
     m_window.EnableOk(false);
     ClearLists();
+    m_aPassedOver.clear();
     const PictureSource pictureSource = [this](const std::string& strFileBase) {
         return LoadPicture(strFileBase);
     };
@@ -36,40 +38,36 @@ void CInstallerCore::LoadAll() {
     const CFolderListingScope listings;
     CFileFind finder;
     for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) {
-        if (finder.IsDirectory())
-            continue; // a folder named like a car file holds no car
+        const std::string& strName = finder.GetFileName();
+        if (finder.IsDirectory()) {
+            m_aPassedOver.push_back({strName, "is a folder, not a file"});
+            continue;
+        }
         if (m_nAvailable >= kMaxCars) {
             m_window.ReportError("Only the first " + std::to_string(kMaxCars) +
                                  " add-on cars are listed.");
             break;
         }
-        CFile file(finder.GetFileName(), CFile::kBinaryRead);
-        std::unique_ptr<CarRecord> pRecord = ParseRecord(file, pictureSource);
-        file.Close();
-        if (pRecord)
-            AddEntry(std::move(pRecord), true);
+        // One bad car file is passed over; it never keeps the other cars from the lists.
+        CarFile car = ReadCarFile(strName, pictureSource);
+        if (car.pRecord)
+            AddEntry(std::move(car.pRecord), true);
+        else
+            m_aPassedOver.push_back({strName, std::move(car.strReason)});
     }
 
     CFile list(kOpponentList, CFile::kBinaryRead);
-    try {
-        while (ReadLine(list).empty()) {
-        }
-    } catch (const CFileException& e) {
-        if (!e.IsEndOfInput())
-            throw;
-        throw CFileException(CFileException::endOfFile, 0, kOpponentList, "read",
-                             "the file holds no opponents, not even their count");
-    }
-    while (std::unique_ptr<CarRecord> pRecord = ParseRecord(list, pictureSource)) {
-        if (!AddEntry(std::move(pRecord), false)) {
-            m_window.ReportError("The opponent list " + std::string(kOpponentList) +
-                                 " holds more than " + std::to_string(kMaxCars) +
-                                 " opponents. Only the first " + std::to_string(kMaxCars) +
-                                 " are listed, and the list will not be changed.");
-            return;
-        }
-    }
+    OpponentList opponents =
+        ReadOpponentList(list, pictureSource, static_cast<std::size_t>(kMaxCars));
     list.Close();
+    for (std::unique_ptr<CarRecord>& pRecord : opponents.apRecords)
+        AddEntry(std::move(pRecord), false);
+    if (!opponents.bWhole) {
+        m_window.ReportError(opponents.strReason +
+                             " So that no opponent is lost, Ok is disabled: press Can to leave, "
+                             "then repair the file or put back a copy of it.");
+        return;
+    }
 
     m_bLoaded = true;
     m_window.EnableOk(true);

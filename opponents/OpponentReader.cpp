@@ -3,6 +3,7 @@
 #include "platform/File.h"
 #include "platform/FileException.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -10,7 +11,6 @@ namespace {
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 // Header lines written before each record; they carry no value and are never kept.
 constexpr std::string_view kHeaderStart = "// Opponen";
-constexpr int kRecordValues = 11;
 
 std::string Trim(std::string_view str) {
     const auto nFirst = str.find_first_not_of(kWhiteSpace);
@@ -58,16 +58,22 @@ void TakeValue(CarRecord& record, int nCount, const std::string& strValue) {
 
 } // namespace
 
-std::string ReadLine(CFile& file) {
+std::string ReadLine(CFile& file, bool* pbCut) {
     std::string strLine;
+    bool bAny = false;
     char ch = 0;
     while (file.Read(&ch, 1) == 1) {
+        bAny = true;
         if (ch == '\n')
             return strLine;
-        if (ch != '\r')
+        if (ch == '\r')
+            continue;
+        if (strLine.size() < kMaxLineBytes)
             strLine += ch;
+        else if (pbCut != nullptr)
+            *pbCut = true;
     }
-    if (strLine.empty())
+    if (!bAny)
         throw CFileException::EndOfInput();
     return strLine;
 }
@@ -82,21 +88,30 @@ std::string ExtractValue(const std::string& strLine) {
     return Trim(std::string_view(strLine).substr(0, nComment - 1));
 }
 
-std::unique_ptr<CarRecord> ParseRecord(CFile& file, const PictureSource& pictureSource) {
+std::unique_ptr<CarRecord> ParseRecord(CFile& file, const PictureSource& pictureSource,
+                                       RecordEnd* pEnd) {
+    RecordEnd end;
     auto pRecord = std::make_unique<CarRecord>();
     try {
-        int nCount = 0;
         std::uint64_t nMark = 0;
+        int nCount = 0;
         while (nCount <= kRecordValues) {
+            end.nValues = std::min(nCount, kRecordValues);
             nMark = file.GetPosition();
             std::string strLine;
             try {
-                strLine = ReadLine(file);
-            } catch (const CFileException&) {
+                strLine = ReadLine(file, &end.bLineCut);
+            } catch (const CFileException& e) {
                 // Once eleven values are in, the end of input completes the record.
-                if (nCount == kRecordValues)
-                    break;
-                throw;
+                if (nCount != kRecordValues)
+                    throw;
+                if (!e.IsEndOfInput())
+                    end.error = e;
+                break;
+            }
+            if (end.bLineCut) {
+                pRecord.reset(); // a cut line would be written back cut
+                break;
             }
             const std::string strValue = ExtractValue(strLine);
             if (!strValue.empty())
@@ -106,11 +121,17 @@ std::unique_ptr<CarRecord> ParseRecord(CFile& file, const PictureSource& picture
                 strTrimmed.compare(0, kHeaderStart.size(), kHeaderStart) != 0)
                 pRecord->m_strText += strTrimmed + "\r\n";
         }
-        // Leave the twelfth value's line for the next record.
-        file.Seek(nMark);
-        pRecord->m_nImage = pictureSource(pRecord->m_strFileBase);
-    } catch (const CFileException&) {
-        return nullptr;
+        if (pRecord) {
+            // Leave the twelfth value's line for the next record.
+            file.Seek(nMark);
+            pRecord->m_nImage = pictureSource(pRecord->m_strFileBase);
+        }
+    } catch (const CFileException& e) {
+        if (!e.IsEndOfInput())
+            end.error = e;
+        pRecord.reset();
     }
+    if (pEnd != nullptr)
+        *pEnd = std::move(end);
     return pRecord;
 }

@@ -2,7 +2,6 @@
 
 #include "platform/DeviceNames.h"
 #include "platform/File.h"
-#include "platform/FileException.h"
 #include "platform/WriteWholeFile.h"
 
 #include <string_view>
@@ -24,26 +23,28 @@ void WriteOpponentList(std::span<const std::unique_ptr<CarRecord>> apRecords) {
     WriteWholeFile(kOpponentList, strText, ExistingFile::Replace);
 }
 
-bool IsSafeCarName(const std::string& strName) {
-    if (strName.empty() || strName.back() == ' ' || strName.back() == '.')
-        return false;
-    for (const char ch : strName) {
+std::string CarFileBaseName(const std::string& strCarName) {
+    std::string strBase = strCarName.substr(0, kMaxCarFileNameBytes);
+    for (char& ch : strBase) {
         const auto nByte = static_cast<unsigned char>(ch);
         if (nByte < 0x20 || nByte == 0x7F || kForbiddenChars.find(ch) != std::string_view::npos)
-            return false;
+            ch = '_';
     }
-    return !IsDeviceName(strName);
+    if (strBase.empty())
+        return "Car";
+    if (IsDeviceName(strBase)) {
+        strBase.insert(0, "_");
+        if (strBase.size() > kMaxCarFileNameBytes)
+            strBase.pop_back();
+    }
+    return strBase;
 }
 
 std::string WriteCarFile(const CarRecord& record) {
-    const std::string& strName = record.m_strCarName;
-    if (!IsSafeCarName(strName))
-        throw CFileException(CFileException::badPath, 0, strName, "export the car {}",
-                             "its name cannot be a file name");
-
-    std::string strFile = strName + ".C2C";
-    for (int n = 2; CFile::Exists(strFile); ++n)
-        strFile = strName + " (" + std::to_string(n) + ").C2C";
+    const std::string strBase = CarFileBaseName(record.m_strCarName);
+    std::string strFile = strBase + ".C2C";
+    for (int n = 2; CFile::EntryExists(strFile); ++n)
+        strFile = strBase + " (" + std::to_string(n) + ").C2C";
 
     // Renamed into place, which refuses an existing name: a probe that failed on a file that is
     // there must not lead to overwriting another car. Flushed, so it is on disk before Ok can

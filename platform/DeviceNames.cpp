@@ -6,7 +6,8 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                      "NUL", "CONIN$", "CONOUT$"};
 constexpr std::array<std::string_view, 2> kNumberedDevices = {"COM", "LPT"};
 
 } // namespace

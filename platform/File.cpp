@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 CFile::CFile(const std::string& strPath, unsigned nFlags) {
     Open(strPath, nFlags);
@@ -83,6 +84,36 @@ bool CFile::Exists(const std::string& strPath) {
     } catch (const CFileException&) {
         return false;
     }
+}
+
+bool CFileFind::Matches(const std::string& strPattern, const std::string& strName) {
+    const std::size_t nSlash = strPattern.find_last_of("\\/");
+    std::string_view mask = std::string_view(strPattern).substr(nSlash + 1);
+    if (mask.empty() || mask == "*.*")
+        mask = "*";
+    const auto folded = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    // Iterative glob: on a mismatch, let the last '*' swallow one more character.
+    std::size_t m = 0;
+    std::size_t n = 0;
+    std::size_t nStar = std::string_view::npos;
+    std::size_t nResume = 0;
+    while (n < strName.size()) {
+        if (m < mask.size() && mask[m] == '*') {
+            nStar = m++;
+            nResume = n;
+        } else if (m < mask.size() && (mask[m] == '?' || folded(mask[m]) == folded(strName[n]))) {
+            ++m;
+            ++n;
+        } else if (nStar != std::string_view::npos) {
+            m = nStar + 1;
+            n = ++nResume;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == '*')
+        ++m;
+    return m == mask.size();
 }
 
 void CFileFind::SortEntries() {

@@ -47,6 +47,9 @@ public:
 
     // True when the file can be opened for reading (an existence probe).
     static bool Exists(const std::string& strPath);
+    // True when anything stands under the name, in any case: a file, readable or not, a folder,
+    // a link. For choosing a name that nothing uses yet.
+    static bool EntryExists(const std::string& strPath);
     static void Remove(const std::string& strPath);
     // Fails when strNew exists.
     static void Rename(const std::string& strOld, const std::string& strNew);
@@ -89,6 +92,7 @@ public:
 // Directory search by wild-card pattern ('*' and '?') in the current directory. Names come one at
 // a time, in case-insensitive name order so that runs are repeatable; "." and ".." are left out.
 // Directories whose names match are yielded too. The pattern may name a folder ("data\*.pix").
+// Only long names are matched: "*.c2c" never yields "old.c2c_old" for its short name.
 //
 //   CFileFind finder;
 //   for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) ...
@@ -104,6 +108,9 @@ private:
         std::string strName;
         bool bDirectory;
     };
+    // True when strName matches the last component of strPattern, without regard to case; "*.*"
+    // is every name, as on Windows.
+    static bool Matches(const std::string& strPattern, const std::string& strName);
     // Case-insensitive name order, byte-wise among names that differ only in case.
     void SortEntries();
 

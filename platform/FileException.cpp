@@ -26,9 +26,9 @@ CFileException::CFileException(int nCause, long lOsError, std::string strFileNam
     else
         strWhat.replace(nSlot, 2, strQuoted);
     m_strMessage = "Could not " + strWhat;
-    const std::string strTrimmed = TrimReason(strReason);
-    if (!strTrimmed.empty())
-        m_strMessage += ": " + strTrimmed;
+    m_strReason = TrimReason(strReason);
+    if (!m_strReason.empty())
+        m_strMessage += ": " + m_strReason;
     m_strMessage += ".";
 }
 

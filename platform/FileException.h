@@ -39,11 +39,14 @@ public:
         return m_cause == none && m_lOsError == 0 && m_strFileName == "EOF";
     }
     const char* what() const noexcept override { return m_strMessage.c_str(); }
+    // Why it failed, without the action and the file: the system's text.
+    const std::string& GetReason() const { return m_strReason; }
 
     int m_cause;
     long m_lOsError;
     std::string m_strFileName;
 
 private:
+    std::string m_strReason;
     std::string m_strMessage;
 };

@@ -81,30 +81,6 @@ void SyncFolder(const std::string& strPath) {
     }
 }
 
-bool MatchesNoCase(const char* pszMask, const char* pszName) {
-    // Iterative glob: on a mismatch, let the last '*' swallow one more character.
-    const char* pStar = nullptr;
-    const char* pResume = nullptr;
-    while (*pszName != '\0') {
-        if (*pszMask == '*') {
-            pStar = pszMask++;
-            pResume = pszName;
-        } else if (*pszMask == '?' ||
-                   (*pszMask != '\0' && FoldCase(*pszMask) == FoldCase(*pszName))) {
-            ++pszMask;
-            ++pszName;
-        } else if (pStar != nullptr) {
-            pszMask = pStar + 1;
-            pszName = ++pResume;
-        } else {
-            return false;
-        }
-    }
-    while (*pszMask == '*')
-        ++pszMask;
-    return *pszMask == '\0';
-}
-
 // Forgets the kept folder listings once a change to a folder is over, however it ends.
 struct ListingsForgetter {
     ListingsForgetter() = default;
@@ -130,7 +106,9 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
                                       : "open {} for writing";
     CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
 
-    const int nMode = bWrite ? O_WRONLY | (bCreate ? O_CREAT | O_TRUNC : 0) : O_RDONLY;
+    // A pipe opened for reading would wait for a writer, perhaps for ever; not blocking lets the
+    // check below refuse it. The flag changes nothing for regular files.
+    const int nMode = bWrite ? O_WRONLY | (bCreate ? O_CREAT | O_TRUNC : 0) : O_RDONLY | O_NONBLOCK;
     const auto OpenAs = [nMode](const std::string& strName) {
         int fd;
         do
@@ -159,15 +137,20 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
     if (bCreate)
         ForgetFolderListings();
 
-    // Linux opens a folder for reading without complaint; the program must see it as no file.
+    // Linux opens folders, pipes and devices for reading without complaint; the program reads
+    // only files, and must see anything else as no file.
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int nError = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (fstat(fd, &st) != 0) {
+        const int nError = errno;
         close(fd);
-        if (nError == EISDIR)
-            throw CFileException(CFileException::accessDenied, EISDIR, strPath, pszAction,
-                                 "It is a folder, not a file");
         ThrowError(nError, strPath, pszAction);
+    }
+    if (!bWrite && !S_ISREG(st.st_mode)) {
+        const bool bFolder = S_ISDIR(st.st_mode);
+        close(fd);
+        throw CFileException(
+            CFileException::accessDenied, bFolder ? EISDIR : EINVAL, strPath, pszAction,
+            bFolder ? "It is a folder, not a file" : "It is a pipe or a device, not a file");
     }
     m_nHandle = fd;
 }
@@ -247,6 +230,10 @@ void CFile::CloseHandle() noexcept {
     m_nHandle = kNoHandle;
 }
 
+bool CFile::EntryExists(const std::string& strPath) {
+    return ResolvePath(strPath).bExists;
+}
+
 void CFile::Remove(const std::string& strPath) {
     CheckFileFault(FileOp::Remove, strPath, "delete");
     const ListingsForgetter forget;
@@ -310,22 +297,15 @@ bool CFileFind::FindFile(const std::string& strPattern) {
     m_aEntries.clear();
     m_nCurrent = 0;
     const std::size_t nSlash = strPattern.find_last_of("\\/");
-    std::string strFolder = ".";
-    std::string strMask = strPattern;
-    if (nSlash != std::string::npos) {
-        strFolder = ResolvePath(strPattern.substr(0, nSlash + 1)).strPath;
-        strMask = strPattern.substr(nSlash + 1);
-    }
-    // Windows reads "*.*" as every name, with or without a dot.
-    if (strMask.empty() || strMask == "*.*")
-        strMask = "*";
+    const std::string strFolder =
+        nSlash == std::string::npos ? "." : ResolvePath(strPattern.substr(0, nSlash + 1)).strPath;
 
     const CDirHandle pDir(opendir(strFolder.c_str()));
     if (!pDir)
         return false;
     while (const dirent* pEntry = readdir(pDir.Get())) {
         const std::string strName = pEntry->d_name;
-        if (strName == "." || strName == ".." || !MatchesNoCase(strMask.c_str(), strName.c_str()))
+        if (strName == "." || strName == ".." || !Matches(strPattern, strName))
             continue;
         // The listing tells most entries' kind; links and file systems that do not say need a look.
         bool bDirectory = pEntry->d_type == DT_DIR;

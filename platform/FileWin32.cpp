@@ -197,13 +197,19 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         ThrowLastError(strPath, pszAction);
-    // Some systems hand out folder handles for reading; the program must see a folder as no file.
+    // Some systems hand out folder handles for reading, and a device name ("CON", "COM1.c2c")
+    // opens a device; the program reads only files, and must see anything else as no file.
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileInformationByHandle(h, &info) &&
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         ::CloseHandle(h);
         throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath, pszAction,
                              "It is a folder, not a file");
+    }
+    if (!bWrite && GetFileType(h) != FILE_TYPE_DISK) {
+        ::CloseHandle(h);
+        throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath, pszAction,
+                             "It is a pipe or a device, not a file");
     }
     m_nHandle = reinterpret_cast<std::intptr_t>(h);
 }
@@ -283,6 +289,11 @@ void CFile::CloseHandle() noexcept {
     m_nHandle = kNoHandle;
 }
 
+bool CFile::EntryExists(const std::string& strPath) {
+    // Asks for the name's attributes without opening it, so a locked file or a folder counts.
+    return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void CFile::Remove(const std::string& strPath) {
     CheckFileFault(FileOp::Remove, strPath, "delete");
     const ListingsForgetter forget;
@@ -317,8 +328,9 @@ bool CFileFind::FindFile(const std::string& strPattern) {
         if (!hFind)
             return false;
         do {
+            // The system matches short names too, so "*.c2c" finds "old.c2c_old" as "OLD~1.C2C".
             const std::string strName = data.cFileName;
-            if (strName != "." && strName != "..")
+            if (strName != "." && strName != ".." && Matches(strPattern, strName))
                 m_aEntries.push_back(
                     {strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         } while (FindNextFileA(hFind.Get(), &data));

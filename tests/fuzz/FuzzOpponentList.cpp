@@ -1,8 +1,8 @@
-// Walks an opponent list of arbitrary bytes as the start-up load does, then writes what it read
+// Reads an opponent list of arbitrary bytes as the start-up load does, then writes what it read
 // and reads that again: after one such round the records must stay as they are.
 
 #include "fuzz/Scratch.h"
-#include "opponents/OpponentReader.h"
+#include "opponents/OpponentListReader.h"
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
@@ -36,27 +36,19 @@ int PictureOf(const std::string& strFileBase) {
     return static_cast<int>(strFileBase.size());
 }
 
-Records ReadList(const std::string& strPath) {
-    Records apRecords;
+// Reads the list as the start-up load does; *pbWhole tells whether it may be written back.
+Records ReadList(const std::string& strPath, bool* pbWhole = nullptr) {
     CFile file(strPath, CFile::kBinaryRead);
-    try {
-        while (ReadLine(file).empty()) {
-        }
-    } catch (const CFileException&) {
-        return apRecords;
-    }
-    for (;;) {
-        const std::uint64_t nBefore = file.GetPosition();
-        std::unique_ptr<CarRecord> pRecord = ParseRecord(file, PictureOf);
-        if (!pRecord)
-            break;
-        fuzz::Require(file.GetPosition() > nBefore, "each record moves the file on");
+    OpponentList list = ReadOpponentList(file, PictureOf);
+    fuzz::Require(list.bWhole == list.strReason.empty(), "a reason exactly when not whole");
+    for (const auto& pRecord : list.apRecords) {
         CheckText(pRecord->m_strText);
         fuzz::Require(pRecord->m_nImage == static_cast<int>(pRecord->m_strFileBase.size()),
                       "picture index from the source");
-        apRecords.push_back(std::move(pRecord));
     }
-    return apRecords;
+    if (pbWhole != nullptr)
+        *pbWhole = list.bWhole;
+    return std::move(list.apRecords);
 }
 
 std::vector<std::string> TextsOf(const Records& apRecords) {
@@ -75,7 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     const Records apFirst = ReadList(kOpponentList);
     WriteOpponentList(apFirst);
-    const Records apSecond = ReadList(kOpponentList);
+    bool bRewrittenWhole = false;
+    const Records apSecond = ReadList(kOpponentList, &bRewrittenWhole);
+    fuzz::Require(bRewrittenWhole, "a written list reads whole");
     fuzz::Require(apSecond.size() == apFirst.size(), "a written list keeps its record count");
     WriteOpponentList(apSecond);
     const Records apThird = ReadList(kOpponentList);

@@ -50,18 +50,22 @@ TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
     const std::string strHuge(4 * 1024 * 1024, 'x');
     WriteBytes("huge.c2c", strHuge + "//" + strHuge);
     {
+        // Read whole, it is cut to the longest line a record keeps.
         CFile file("huge.c2c", CFile::kBinaryRead);
-        EXPECT_EQ(ReadLine(file).size(), 2 * strHuge.size() + 2);
+        bool bCut = false;
+        EXPECT_EQ(ReadLine(file, &bCut).size(), kMaxLineBytes);
+        EXPECT_TRUE(bCut);
         EXPECT_THROW(ReadLine(file), CFileException);
         EXPECT_EQ(ExtractValue(strHuge + "//").size(), strHuge.size() - 1);
     }
-    // As a car file it is no car; as the opponent list's count line it is passed over.
+    // As a car file it is too large; as the opponent list's count line it is passed over.
     WriteBytes("data/opponent.txt",
                strHuge + "\r\n\r\n// Opponent 0\r\n" + RecordText("Hornet") + "\r\nEND\r\n");
     Load();
     EXPECT_TRUE(m_window.m_aErrors.empty());
     EXPECT_EQ(Available(), Names{});
     EXPECT_EQ(Installed(), Names{"Hornet"});
+    EXPECT_TRUE(m_window.m_bOkEnabled);
 }
 
 TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
@@ -76,25 +80,27 @@ TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
     EXPECT_EQ(m_core.m_apInstalled[0]->m_strFileBase, "HOR\xC4");
     EXPECT_NE(m_core.m_apInstalled[1]->m_strInfo.find(strDescription), std::string::npos);
 
-    // A name with a NUL byte would be cut short by the system: it must not become "Ho.C2C".
-    const support::Tree before = support::FolderTree();
+    // A NUL byte would cut the name short at the system: the file is "Ho_rnet.C2C", never
+    // "Ho.C2C", and holds the car with its own name.
     m_window.SetCurSel(IDC_INSTALLED, 0);
     m_core.Run([&] { m_core.OnUninstall(); });
-    EXPECT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_EQ(support::FolderTree(), before);
-    EXPECT_EQ(Installed(), (Names{strNul, strHigh}));
+    EXPECT_EQ(ReadBytes("Ho_rnet.C2C"), RecordText(strNul, "HOR\xC4"));
 
     // Bytes above 0x7F make a file name like any other and come back as the same car.
-    m_window.SetCurSel(IDC_INSTALLED, 1);
+    m_window.SetCurSel(IDC_INSTALLED, 0);
     m_core.Run([&] { m_core.OnUninstall(); });
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u) << m_window.m_aErrors.back();
+    ASSERT_TRUE(m_window.m_aErrors.empty()) << m_window.m_aErrors.back();
     CMemoryWindow window;
     CInstallerCore core(window);
     core.InitPictures();
     core.Run([&] { core.OnShowWindow(true); });
-    ASSERT_EQ(core.m_nAvailable, 1);
-    EXPECT_EQ(core.m_apAvailable[0]->m_strCarName, strHigh);
-    EXPECT_EQ(core.m_apAvailable[0]->m_strText, RecordText(strHigh, "CAFE", strDescription));
+    ASSERT_EQ(core.m_nAvailable, 2);
+    for (int i = 0; i < 2; ++i) {
+        const CarRecord& car = *core.m_apAvailable[static_cast<std::size_t>(i)];
+        EXPECT_EQ(car.m_strText, car.m_strCarName == strNul
+                                     ? RecordText(strNul, "HOR\xC4")
+                                     : RecordText(strHigh, "CAFE", strDescription));
+    }
 
     // Ok writes both kinds of byte back unchanged.
     core.Run([&] { core.SaveAndClose(); });
@@ -106,7 +112,10 @@ TEST_F(BadInputTest, FilesOfOnlyComments) {
     WriteBytes("notes.c2c", strComments);
     WriteBytes("data/opponent.txt", strComments);
     Load();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
+    // Comments are passed over on the way to a count that never comes: no list to write back.
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_NE(m_window.m_aErrors[0].find("not even their count"), std::string::npos);
+    EXPECT_FALSE(m_window.m_bOkEnabled);
     EXPECT_EQ(Available(), Names{});
     EXPECT_EQ(Installed(), Names{});
     CFile file("notes.c2c", CFile::kBinaryRead);
@@ -122,6 +131,8 @@ TEST_F(BadInputTest, CarFileThatIsAFolder) {
     EXPECT_EQ(Available(), Names{"Real"});
     EXPECT_EQ(Installed(), Names{"Hornet"});
     EXPECT_TRUE(m_core.m_bLoaded);
+    ASSERT_EQ(m_core.m_aPassedOver.size(), 1u);
+    EXPECT_EQ(m_core.m_aPassedOver[0].strFileName, "folder.c2c");
 }
 
 TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {

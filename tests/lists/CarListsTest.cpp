@@ -145,6 +145,29 @@ TEST_F(CarListsTest, UninstallOfAnAvailableCarOnlyRemovesIt) {
     EXPECT_EQ(FolderNames(), Names_t{}) << "no car file written";
 }
 
+// A car file of the same name but another text does not keep the installed car's text: that car
+// is exported beside it, so both versions survive.
+TEST_F(CarListsTest, UninstallKeepsATextNoCarFileHolds) {
+    Add("Eagle", true);
+    CarRecord& tuned = Add("Eagle", false);
+    tuned.m_strText = CarText("Eagle", "Tuned");
+    Add("Eagle", false);
+    WriteBytes("Eagle.C2C", CarText("Eagle", "EagleFB"));
+
+    m_window.SetCurSel(IDC_INSTALLED, 0);
+    Run(&CInstallerCore::OnUninstall);
+    EXPECT_EQ(Installed(), Names_t{"Eagle"});
+    EXPECT_EQ(Available(), (Names_t{"Eagle", "Eagle"}));
+    EXPECT_EQ(ReadBytes("Eagle (2).C2C"), CarText("Eagle", "Tuned"));
+
+    // The same text as an available car: only removed.
+    m_window.SetCurSel(IDC_INSTALLED, 0);
+    Run(&CInstallerCore::OnUninstall);
+    EXPECT_EQ(Installed(), Names_t{});
+    EXPECT_EQ(Available().size(), 2u);
+    EXPECT_EQ(FolderNames(), (Names_t{"Eagle (2).C2C", "Eagle.C2C"}));
+}
+
 TEST_F(CarListsTest, UninstallOfAnUnknownCarExportsIt) {
     Add("eagle", true); // names match case-sensitively
     Add("Hawk", false);

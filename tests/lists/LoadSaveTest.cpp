@@ -1,4 +1,5 @@
 #include "lists/InstallerCore.h"
+#include "opponents/CarFileReader.h"
 #include "platform/File.h"
 #include "platform/FileFaults.h"
 #include "support/GameFiles.h"
@@ -6,6 +7,11 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 using namespace gamefiles;
 using namespace support;
@@ -176,21 +182,71 @@ TEST_F(LoadSaveTest, EmptyOpponentListStopsTheLoad) {
     ExpectStoppedLoad("\r\n\r\n");
 }
 
-TEST_F(LoadSaveTest, UnreadableCarFileStopsTheLoad) {
-    for (const char* szName : {"a", "b", "c"})
+// A list that cannot be shown to be whole is never written back; one that can is, unshifted.
+TEST_F(LoadSaveTest, OnlyAWholeListIsWrittenBack) {
+    const std::string strCommented = "// edited by hand\r\n" + OpponentList({CarText("One")});
+    WriteBytes("data/opponent.txt", strCommented);
+    Show(true);
+    EXPECT_EQ(Installed(), Names{"One"});
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    Run(&CInstallerCore::SaveAndClose);
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), OpponentList({CarText("One")}));
+
+    const std::string strCut = "3\r\n\r\n" + CarText("One") + CarText("Two") + "Driver\r\n";
+    WriteBytes("data/opponent.txt", strCut);
+    m_window.m_aEndResults.clear();
+    Show(true);
+    EXPECT_EQ(Installed(), (Names{"One", "Two"}));
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_NE(m_window.m_aErrors[0].find("Its count promises 3 opponents; 2 were read."),
+              std::string::npos)
+        << m_window.m_aErrors[0];
+    ExpectStoppedLoad(strCut);
+}
+
+// Car files that cannot give a car are passed over with their reasons; the other cars and the
+// opponent list load, and Ok is offered.
+TEST_F(LoadSaveTest, OneBadCarFileNeverBlocksTheLoad) {
+    for (const char* szName : {"a", "c", "e"})
         WriteBytes(std::string(szName) + ".c2c", CarText(szName));
+    WriteBytes("b.c2c", CarText("Locked"));
+    WriteBytes("big.c2c", CarText("Big") + std::string(kMaxCarFileBytes, '\n'));
+    WriteBytes("long.c2c", CarText("Long") + "// " + std::string(kMaxLineBytes, 'x') + "\r\n");
+    WriteBytes("short.c2c", "Driver\r\n1\r\nShorty\r\n");
+    WriteBytes("old.c2c_old", CarText("Old"));
+    std::filesystem::create_directories("folder.c2c");
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo("pipe.c2c", 0600), 0); // would wait for a writer if opened plainly
+#endif
     WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
-    const std::string strBroken = SearchOrder().at(1);
-    SetFileFaultHook([strBroken](FileOp op, const std::string& strPath) {
-        return op == FileOp::Open && strPath == strBroken;
+    SetFileFaultHook([](FileOp op, const std::string& strPath) {
+        return op == FileOp::Open && strPath == "b.c2c";
     });
 
     Show(true);
 
-    ASSERT_EQ(m_core.m_nAvailable, 1);
-    EXPECT_EQ(m_core.m_apAvailable[0]->m_strCarName + ".c2c", SearchOrder().at(0));
-    EXPECT_EQ(m_core.m_nInstalled, 0);
-    ExpectStoppedLoad(OpponentList({CarText("One")}));
+    EXPECT_EQ(Available(), (Names{"a", "c", "e"}));
+    EXPECT_EQ(Installed(), Names{"One"});
+    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    std::map<std::string, std::string> mapPassedOver;
+    for (const PassedOverCar& car : m_core.m_aPassedOver)
+        mapPassedOver[car.strFileName] = car.strReason;
+    std::map<std::string, std::string> mapExpected = {
+        {"b.c2c", "could not be opened: simulated failure"},
+        {"big.c2c", "1025 KB is too large for a car file"},
+        {"folder.c2c", "is a folder, not a file"},
+        {"long.c2c", "has a line longer than 65536 bytes"},
+        {"short.c2c", "holds 3 of the 11 values a car needs"}};
+#ifndef _WIN32
+    mapExpected["pipe.c2c"] = "could not be opened: It is a pipe or a device, not a file";
+#endif
+    EXPECT_EQ(mapPassedOver, mapExpected);
+
+    // The next load starts its own list.
+    std::filesystem::remove("big.c2c");
+    Show(true);
+    EXPECT_EQ(m_core.m_aPassedOver.size(), mapExpected.size() - 1);
 }
 
 TEST_F(LoadSaveTest, ShowsOnlyTheFirst2000CarFiles) {

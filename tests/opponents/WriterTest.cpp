@@ -1,5 +1,6 @@
 #include "opponents/OpponentWriter.h"
 
+#include "opponents/OpponentListReader.h"
 #include "opponents/OpponentReader.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
@@ -37,15 +38,12 @@ std::vector<std::unique_ptr<CarRecord>> ThreeRecords() {
     return apRecords;
 }
 
-// Reads an opponent list the way the start-up load does: skip to the count, then record by record.
+// Reads an opponent list the way the start-up load does.
 std::vector<std::unique_ptr<CarRecord>> ReadList() {
     CFile file(kOpponentList, CFile::kBinaryRead);
-    while (ReadLine(file).empty()) {
-    }
-    std::vector<std::unique_ptr<CarRecord>> apRecords;
-    while (auto pRecord = ParseRecord(file, [](const std::string&) { return -1; }))
-        apRecords.push_back(std::move(pRecord));
-    return apRecords;
+    OpponentList list = ReadOpponentList(file, [](const std::string&) { return -1; });
+    EXPECT_TRUE(list.bWhole) << list.strReason;
+    return std::move(list.apRecords);
 }
 
 class WriterTest : public CTempFolderTest {
@@ -136,25 +134,58 @@ TEST_F(WriterTest, CarFileNeverOverwrites) {
     EXPECT_EQ(ReadBytes("Road Hog (3).C2C"), "third\r\n");
 }
 
-TEST_F(WriterTest, UnsafeCarNamesAreRefused) {
-    for (const std::string strName :
-         {"",    "A/B",   "A\\B",      "C:car",   "what?",  "st*r",      "\"q\"",
-          "<a>", "pi|pe", "tab\there", "del\x7f", "CON",    "con",       "Nul.car",
-          "aux", "PRN",   "com1",      "LPT9.x",  "CON .x", "trailing ", "trailing."}) {
-        SCOPED_TRACE(strName);
-        EXPECT_FALSE(IsSafeCarName(strName));
-        EXPECT_THROW(WriteCarFile(*MakeRecord(strName, "text\r\n")), CFileException);
+// Every car can be exported, whatever its name, under a name that every system takes; the file
+// holds the car's own text, so it reads back as the same car.
+TEST_F(WriterTest, AnyCarNameGivesAFileName) {
+    const std::string strLong(300, 'L');
+    const std::vector<std::pair<std::string, std::string>> aNames = {
+        {"Why?", "Why_.C2C"},
+        {"CON", "_CON.C2C"},
+        {"con.car", "_con.car.C2C"},
+        {"CONIN$", "_CONIN$.C2C"},
+        {"conout$", "_conout$.C2C"},
+        {"Lpt9", "_Lpt9.C2C"},
+        {"Hawk Jr.", "Hawk Jr..C2C"},
+        {strLong, std::string(kMaxCarFileNameBytes, 'L') + ".C2C"},
+        {"", "Car.C2C"},
+        {"A/B\\C:D*E\"F<G>H|I", "A_B_C_D_E_F_G_H_I.C2C"},
+        {std::string("tab\tnul\0del\x7f", 12), "tab_nul_del_.C2C"},
+        {"Caf\xE9", "Caf\xE9.C2C"},
+        {"COM10", "COM10.C2C"},
+        {"CONSOLE", "CONSOLE.C2C"},
+    };
+    for (const auto& [strName, strFile] : aNames) {
+        SCOPED_TRACE(strFile);
+        const std::string strText = RecordText("Jo", strName.empty() ? "x" : strName);
+        EXPECT_EQ(WriteCarFile(*MakeRecord(strName, strText)), strFile);
+        EXPECT_EQ(ReadBytes(strFile), strText);
+        CFile file(strFile, CFile::kBinaryRead);
+        const auto pRead = ParseRecord(file, [](const std::string&) { return -1; });
+        ASSERT_TRUE(pRead);
+        EXPECT_EQ(pRead->m_strText, strText);
     }
-    EXPECT_EQ(ListFolder("."), std::vector<std::string>{"data"});
+    EXPECT_EQ(CarFileBaseName("_" + std::string(kMaxCarFileNameBytes, 'x')).size(),
+              kMaxCarFileNameBytes);
+    EXPECT_EQ(CarFileBaseName("NUL" + std::string(200, '.')).size(), kMaxCarFileNameBytes);
+}
 
-    try {
-        WriteCarFile(*MakeRecord("A/B", "text\r\n"));
-    } catch (const CFileException& e) {
-        EXPECT_STREQ(e.what(), "Could not export the car \"A/B\": its name cannot be a file name.");
-    }
-
-    for (const std::string strName : {"Road Hog", "CONSOLE", "COM10", "LPT0", "Nulla", "a.b", "É"})
-        EXPECT_TRUE(IsSafeCarName(strName)) << strName;
+// A name is free only when nothing stands under it in any case, readable or not.
+TEST_F(WriterTest, AnEntryOfAnyKindTakesTheName) {
+    std::filesystem::create_directory("hawk.c2c");
+    WriteBytes("Hawk (2).C2C", "");
+#ifndef _WIN32
+    std::filesystem::create_symlink("nowhere", "HAWK (3).c2c");
+#endif
+    const std::string strFree =
+#ifndef _WIN32
+        "Hawk (4).C2C";
+#else
+        "Hawk (3).C2C";
+#endif
+    EXPECT_EQ(WriteCarFile(*MakeRecord("Hawk", "text\r\n")), strFree);
+    EXPECT_EQ(ReadBytes(strFree), "text\r\n");
+    EXPECT_TRUE(std::filesystem::is_directory("hawk.c2c"));
+    EXPECT_EQ(ReadBytes("Hawk (2).C2C"), "");
 }
 
 TEST_F(WriterTest, FailedCarFileLeavesNothing) {

@@ -1,0 +1,123 @@
+#include "opponents/OpponentListReader.h"
+
+#include "platform/File.h"
+#include "platform/FileException.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+bool IsCommentOnly(const std::string& strLine) {
+    const std::size_t nFirst = strLine.find_first_not_of(" \t\v\f");
+    return nFirst != std::string::npos && strLine.compare(nFirst, 2, "//") == 0;
+}
+
+// The count line's value, when it is a whole number.
+std::optional<std::size_t> CountOf(const std::string& strLine) {
+    const std::string strValue = ExtractValue(strLine);
+    std::size_t nCount = 0;
+    const char* pEnd = strValue.data() + strValue.size();
+    const auto [p, ec] = std::from_chars(strValue.data(), pEnd, nCount);
+    if (strValue.empty() || ec != std::errc() || p != pEnd)
+        return std::nullopt;
+    return nCount;
+}
+
+std::string Opponents(std::size_t n) {
+    return std::to_string(n) + (n == 1 ? " opponent" : " opponents");
+}
+
+// Why the list is not whole, then what its count promised against what was read.
+std::string Reason(std::string strWhy, std::optional<std::size_t> nCount, std::size_t nRead) {
+    if (!strWhy.empty() && strWhy.back() == '.')
+        strWhy.pop_back(); // a file error's text is a sentence of its own
+    std::string str = strWhy + ". ";
+    if (nCount)
+        str += "Its count promises " + Opponents(*nCount) + "; " + std::to_string(nRead) +
+               (nRead == 1 ? " was" : " were") + " read.";
+    else
+        str += "It has no count of opponents; " + std::to_string(nRead) +
+               (nRead == 1 ? " was" : " were") + " read.";
+    return str;
+}
+
+std::string LineTooLong() {
+    return "it has a line longer than " + std::to_string(kMaxLineBytes) + " bytes";
+}
+
+} // namespace
+
+OpponentList ReadOpponentList(CFile& file, const PictureSource& pictureSource,
+                              std::size_t nMaxRecords) {
+    OpponentList list;
+    const std::string strName = "The opponent list \"" + file.GetFilePath() + "\"";
+    std::optional<std::size_t> nCount;
+    const auto stop = [&](const std::string& strWhy) {
+        list.strReason =
+            strName + " was not read whole: " + Reason(strWhy, nCount, list.apRecords.size());
+        return std::move(list);
+    };
+
+    // The count: the first line of at least one character that is not a comment.
+    try {
+        std::string strLine;
+        bool bCut = false;
+        do
+            strLine = ReadLine(file, &bCut);
+        while (strLine.empty() || IsCommentOnly(strLine));
+        if (!bCut)
+            nCount = CountOf(strLine);
+    } catch (const CFileException& e) {
+        if (!e.IsEndOfInput())
+            return stop(e.what());
+        list.strReason = strName + " holds no opponents, not even their count.";
+        return list;
+    }
+
+    for (;;) {
+        // Look ahead to the next value: the END line ends the list, anything else starts a record.
+        const std::uint64_t nMark = file.GetPosition();
+        std::string strValue;
+        try {
+            bool bCut = false;
+            while (strValue.empty()) {
+                strValue = ExtractValue(ReadLine(file, &bCut));
+                if (bCut)
+                    return stop(LineTooLong());
+            }
+            if (strValue == kEndLine) {
+                list.bWhole = true;
+                return list;
+            }
+            file.Seek(nMark);
+        } catch (const CFileException& e) {
+            if (!e.IsEndOfInput())
+                return stop(e.what());
+            // No END line: whole only when the count is there to vouch for every record.
+            if (!nCount)
+                return stop("it has no END line");
+            if (list.apRecords.size() < *nCount)
+                return stop("it ends without its END line");
+            list.bWhole = true;
+            return list;
+        }
+
+        if (list.apRecords.size() >= nMaxRecords)
+            return stop("it holds more than " + Opponents(nMaxRecords));
+        RecordEnd end;
+        std::unique_ptr<CarRecord> pRecord = ParseRecord(file, pictureSource, &end);
+        // A record completed before a file error is sound; what follows it is not known.
+        const bool bRecord = pRecord != nullptr;
+        if (bRecord)
+            list.apRecords.push_back(std::move(pRecord));
+        if (end.error)
+            return stop(end.error->what());
+        if (end.bLineCut)
+            return stop(LineTooLong());
+        if (!bRecord)
+            return stop("it ends inside a record, after " + std::to_string(end.nValues) +
+                        " of its " + std::to_string(kRecordValues) + " values");
+    }
+}

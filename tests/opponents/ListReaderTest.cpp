@@ -1,0 +1,143 @@
+// Reading a whole opponent list: every list written in the program's layout or the game's reads
+// whole; anything that cannot be shown to be all of the list says so.
+
+#include "opponents/OpponentListReader.h"
+
+#include "platform/File.h"
+#include "platform/FileFaults.h"
+#include "support/GameFiles.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using gamefiles::CarText;
+using gamefiles::RecordText;
+using namespace support;
+using Names = std::vector<std::string>;
+
+class ListReaderTest : public CTempFolderTest {
+protected:
+    OpponentList Read(const std::string& strBytes, std::size_t nMax = 100) {
+        WriteBytes("list.txt", strBytes);
+        CFile file("list.txt", CFile::kBinaryRead);
+        return ReadOpponentList(
+            file, [](const std::string&) { return -1; }, nMax);
+    }
+    static Names NamesOf(const OpponentList& list) {
+        Names aNames;
+        for (const auto& pRecord : list.apRecords)
+            aNames.push_back(pRecord->m_strCarName);
+        return aNames;
+    }
+};
+
+struct ListCase {
+    const char* pszWhat;
+    std::string strBytes;
+    Names aNames;
+    bool bWhole;
+};
+
+TEST_F(ListReaderTest, WholeListsAndListsThatAreNot) {
+    const std::string strA = CarText("A");
+    const std::string strB = CarText("B");
+    const std::string strC = CarText("C");
+    const std::string strEnd = "\r\n\r\nEND\r\n";
+    const std::vector<ListCase> aCases = {
+        {"as written", gamefiles::OpponentList({strA, strB}), {"A", "B"}, true},
+        {"none", gamefiles::OpponentList({}), {}, true},
+        {"comments before the count",
+         "// the game's opponents\r\n  // two\r\n" + gamefiles::OpponentList({strA, strB}),
+         {"A", "B"},
+         true},
+        {"count with a comment",
+         "2 // opponents\r\n\r\n" + strA + "\r\n" + strB + strEnd,
+         {"A", "B"},
+         true},
+        {"a line of spaces as the count", "   \r\n" + strA + strEnd, {"A"}, true},
+        {"stale count, more records", "1\r\n" + strA + strB + strC + strEnd, {"A", "B", "C"}, true},
+        {"stale count, fewer records", "9\r\n" + strA + strEnd, {"A"}, true},
+        {"no END, count met", "2\r\n" + strA + strB, {"A", "B"}, true},
+        {"no END, count exceeded", "1\r\n" + strA + strB, {"A", "B"}, true},
+        {"nothing after END becomes a car",
+         "1\r\n" + strA + "END\r\n" + CarText("END"),
+         {"A"},
+         true},
+        {"no END, count short", "3\r\n" + strA + strB, {"A", "B"}, false},
+        {"no END, no count", "many\r\n" + strA, {"A"}, false},
+        {"last record cut short", "2\r\n" + strA + strB.substr(0, strB.size() / 2), {"A"}, false},
+        {"record cut short before END", "2\r\n" + strA + "Driver\r\n7\r\nEND\r\n", {"A"}, false},
+        {"carriage returns alone",
+         [&] {
+             std::string str = gamefiles::OpponentList({strA, strB});
+             std::erase(str, '\n');
+             return str;
+         }(),
+         {},
+         false},
+        {"a line longer than any record holds",
+         "1\r\n" + strA + "// " + std::string(kMaxLineBytes, 'x') + strEnd,
+         {},
+         false},
+    };
+    for (const ListCase& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        const OpponentList list = Read(c.strBytes);
+        EXPECT_EQ(NamesOf(list), c.aNames);
+        EXPECT_EQ(list.bWhole, c.bWhole);
+        EXPECT_EQ(list.strReason.empty(), c.bWhole) << list.strReason;
+    }
+}
+
+TEST_F(ListReaderTest, ACommentBeforeTheCountShiftsNothing) {
+    const std::string strList =
+        "// edited by hand\r\n" + gamefiles::OpponentList({RecordText("Hog")});
+    const OpponentList list = Read(strList);
+    ASSERT_EQ(list.apRecords.size(), 1u);
+    EXPECT_EQ(list.apRecords[0]->m_strText, RecordText("Hog"));
+    EXPECT_EQ(list.apRecords[0]->m_strFileBase, "EAGLE");
+}
+
+TEST_F(ListReaderTest, ReasonsSayWhatTheCountPromisedAndWhatWasRead) {
+    EXPECT_EQ(Read("3\r\n" + CarText("A") + CarText("B")).strReason,
+              "The opponent list \"list.txt\" was not read whole: it ends without its END line. "
+              "Its count promises 3 opponents; 2 were read.");
+    EXPECT_EQ(Read("2\r\n" + CarText("A") + "Driver\r\n7\r\n").strReason,
+              "The opponent list \"list.txt\" was not read whole: it ends inside a record, after "
+              "2 of its 11 values. Its count promises 2 opponents; 1 was read.");
+    EXPECT_EQ(Read("x\r\n" + CarText("A")).strReason,
+              "The opponent list \"list.txt\" was not read whole: it has no END line. It has no "
+              "count of opponents; 1 was read.");
+    EXPECT_EQ(Read("\r\n// nothing\r\n").strReason,
+              "The opponent list \"list.txt\" holds no opponents, not even their count.");
+    const OpponentList full =
+        Read(gamefiles::OpponentList({CarText("A"), CarText("B"), CarText("C")}), 2);
+    EXPECT_EQ(NamesOf(full), (Names{"A", "B"}));
+    EXPECT_NE(full.strReason.find("it holds more than 2 opponents"), std::string::npos);
+}
+
+// A read that fails part way is a damaged list, never its end.
+TEST_F(ListReaderTest, AFileErrorStopsTheListAtAnyPoint) {
+    const std::string strList = gamefiles::OpponentList({CarText("A"), CarText("B"), CarText("C")});
+    // From the fourth read on, the count line "3" has been read.
+    for (int nFailAt = 4; nFailAt <= static_cast<int>(strList.size()); nFailAt += 7) {
+        SCOPED_TRACE(nFailAt);
+        int nReads = 0;
+        SetFileFaultHook([&](FileOp op, const std::string&) {
+            return op == FileOp::Read && ++nReads == nFailAt;
+        });
+        const OpponentList list = Read(strList);
+        SetFileFaultHook({});
+        EXPECT_FALSE(list.bWhole);
+        EXPECT_LT(list.apRecords.size(), 3u);
+        EXPECT_NE(list.strReason.find("Its count promises 3 opponents"), std::string::npos)
+            << list.strReason;
+    }
+}
+
+} // namespace
