@@ -36,6 +36,9 @@ std::map<std::string, std::map<std::string, std::string>> Seeds() {
     list["tight_comments"] = "1\r\nab//c\r\nx//y\r\n//\r\n/\r\n" + strOne;
     list["stray_cr"] = "1\r\n\rA\r\rB\r\nC\r\n" + strTwo;
     list["no_count"] = strOne;
+    list["comment_before_count"] = "// edited by hand\r\n" + strList;
+    list["cars_after_end"] = strList + strOne;
+    list["stale_count"] = "7\r\n" + strOne + "END\r\n";
 
     auto& archive = aSeeds["fuzz_archive"];
     archive["two_entries"] = Archive({{"opponent.txt", strList, {}}, {"RACES.TXT", "3 races", {}}});
@@ -69,6 +72,8 @@ std::map<std::string, std::map<std::string, std::string>> Seeds() {
     load["empty_list_file"] = TwoParts("", strCar);
     load["only_comments"] = TwoParts("// nothing\r\n// here\r\n", "// none\r\n");
     load["unsafe_car_name"] = TwoParts(OpponentList({RecordText("..\\up", "UP")}), "");
+    load["tuned_twin"] = TwoParts(strList, RecordText("Hornet", "HORNET", "Tuned"));
+    load["driver_named_end"] = TwoParts(strList, RecordText("Moth").replace(0, 10, "END"));
     load["odd_car_names"] = TwoParts(
         OpponentList({RecordText("a/b", "AB"), RecordText("CON", "CON"), RecordText("Caf\xe9")}),
         "");

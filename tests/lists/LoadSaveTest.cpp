@@ -214,6 +214,9 @@ TEST_F(LoadSaveTest, OneBadCarFileNeverBlocksTheLoad) {
     WriteBytes("long.c2c", CarText("Long") + "// " + std::string(kMaxLineBytes, 'x') + "\r\n");
     WriteBytes("short.c2c", "Driver\r\n1\r\nShorty\r\n");
     WriteBytes("old.c2c_old", CarText("Old"));
+    // Installed, its driver line would end the list written on Ok.
+    const std::string strEnder = CarText("Ender");
+    WriteBytes("end.c2c", "END // driver\r\n" + strEnder.substr(strEnder.find('\n') + 1));
     std::filesystem::create_directories("folder.c2c");
 #ifndef _WIN32
     ASSERT_EQ(mkfifo("pipe.c2c", 0600), 0); // would wait for a writer if opened plainly
@@ -235,6 +238,7 @@ TEST_F(LoadSaveTest, OneBadCarFileNeverBlocksTheLoad) {
     std::map<std::string, std::string> mapExpected = {
         {"b.c2c", "could not be opened: simulated failure"},
         {"big.c2c", "1025 KB is too large for a car file"},
+        {"end.c2c", "its first value is END, which would end the opponent list it joins"},
         {"folder.c2c", "is a folder, not a file"},
         {"long.c2c", "has a line longer than 65536 bytes"},
         {"short.c2c", "holds 3 of the 11 values a car needs"}};
