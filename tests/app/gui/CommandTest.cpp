@@ -68,17 +68,27 @@ TEST_F(GuiTest, InstallAppendsASelectedCopyByButtonOrDoubleClick) {
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(aWritten));
 }
 
-TEST_F(GuiTest, UninstallOfACarWithAnAvailableTwinOnlyRemovesIt) {
+// The installed Red Arrow has another driver than the car file's: uninstalling exports it beside
+// that file. A twin of the same text is only removed.
+TEST_F(GuiTest, UninstallOnlyRemovesACarWhoseTextACarFileHolds) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
-    const std::vector<std::string> aFiles = FolderNames(m_folder);
 
     pProgram->Select(IDC_INSTALLED, 1);
     pProgram->Click(IDC_UNINSTALL);
 
+    EXPECT_EQ(ReadBytes(Path("Red Arrow.C2C")), RecordText(standard::RedArrowInstalled()));
+    const std::vector<std::string> aAvailable = WithLast(Names(standard::Available()), "Red Arrow");
+    EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), aAvailable);
     EXPECT_EQ(pProgram->Lines(IDC_INSTALLED), (std::vector<std::string>{"Old Rattler", "Ghost"}));
     EXPECT_EQ(pProgram->Selection(IDC_INSTALLED), -1);
-    EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), Names(standard::Available()));
+
+    const std::vector<std::string> aFiles = FolderNames(m_folder);
+    pProgram->Select(IDC_AVAILABLE, 0); // the car file's own Red Arrow
+    pProgram->Click(IDC_INSTALL);
+    pProgram->Click(IDC_UNINSTALL);
+    EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), aAvailable);
+    EXPECT_EQ(pProgram->Lines(IDC_INSTALLED), (std::vector<std::string>{"Old Rattler", "Ghost"}));
     EXPECT_EQ(FolderNames(m_folder), aFiles);
 
     EndWith(*pProgram, IDC_CAN);
