@@ -22,11 +22,10 @@ using Names = std::vector<std::string>;
 
 class ListReaderTest : public CTempFolderTest {
 protected:
-    OpponentList Read(const std::string& strBytes, std::size_t nMax = 100) {
+    OpponentList Read(const std::string& strBytes) {
         WriteBytes("list.txt", strBytes);
         CFile file("list.txt", CFile::kBinaryRead);
-        return ReadOpponentList(
-            file, [](const std::string&) { return -1; }, nMax);
+        return ReadOpponentList(file, [](const std::string&) { return -1; });
     }
     static Names NamesOf(const OpponentList& list) {
         Names aNames;
@@ -101,24 +100,6 @@ TEST_F(ListReaderTest, ACommentBeforeTheCountShiftsNothing) {
     ASSERT_EQ(list.apRecords.size(), 1u);
     EXPECT_EQ(list.apRecords[0]->m_strText, RecordText("Hog"));
     EXPECT_EQ(list.apRecords[0]->m_strFileBase, "EAGLE");
-}
-
-TEST_F(ListReaderTest, ReasonsSayWhatTheCountPromisedAndWhatWasRead) {
-    EXPECT_EQ(Read("3\r\n" + CarText("A") + CarText("B")).strReason,
-              "The opponent list \"list.txt\" was not read whole: it ends without its END line. "
-              "Its count promises 3 opponents; 2 were read.");
-    EXPECT_EQ(Read("2\r\n" + CarText("A") + "Driver\r\n7\r\n").strReason,
-              "The opponent list \"list.txt\" was not read whole: it ends inside a record, after "
-              "2 of its 11 values. Its count promises 2 opponents; 1 was read.");
-    EXPECT_EQ(Read("x\r\n" + CarText("A")).strReason,
-              "The opponent list \"list.txt\" was not read whole: it has no END line. It has no "
-              "count of opponents; 1 was read.");
-    EXPECT_EQ(Read("\r\n// nothing\r\n").strReason,
-              "The opponent list \"list.txt\" holds no opponents, not even their count.");
-    const OpponentList full =
-        Read(gamefiles::OpponentList({CarText("A"), CarText("B"), CarText("C")}), 2);
-    EXPECT_EQ(NamesOf(full), (Names{"A", "B"}));
-    EXPECT_NE(full.strReason.find("it holds more than 2 opponents"), std::string::npos);
 }
 
 // A read that fails part way is a damaged list, never its end.
