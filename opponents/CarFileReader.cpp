@@ -52,6 +52,6 @@ CarFile ReadCarFile(const std::string& strPath, const PictureSource& pictureSour
     else if (car.pRecord->m_strInfo.starts_with("Driver: " + std::string(kEndLine) + "\r\n"))
         car.strReason = "its first value is END, which would end the opponent list it joins";
     if (!car.strReason.empty())
-        car.pRecord.reset(); // a car read up to a failing line may not be all of the file
+        car.pRecord.reset(); // a file that gave a reason gives no car, even a complete one
     return car;
 }

@@ -60,10 +60,8 @@ void TakeValue(CarRecord& record, int nCount, const std::string& strValue) {
 
 std::string ReadLine(CFile& file, bool* pbCut) {
     std::string strLine;
-    bool bAny = false;
     char ch = 0;
     while (file.Read(&ch, 1) == 1) {
-        bAny = true;
         if (ch == '\n')
             return strLine;
         if (ch == '\r')
@@ -73,7 +71,7 @@ std::string ReadLine(CFile& file, bool* pbCut) {
         else if (pbCut != nullptr)
             *pbCut = true;
     }
-    if (!bAny)
+    if (strLine.empty())
         throw CFileException::EndOfInput();
     return strLine;
 }
@@ -93,8 +91,8 @@ std::unique_ptr<CarRecord> ParseRecord(CFile& file, const PictureSource& picture
     RecordEnd end;
     auto pRecord = std::make_unique<CarRecord>();
     try {
-        std::uint64_t nMark = 0;
         int nCount = 0;
+        std::uint64_t nMark = 0;
         while (nCount <= kRecordValues) {
             end.nValues = std::min(nCount, kRecordValues);
             nMark = file.GetPosition();

@@ -174,8 +174,10 @@ TEST_F(GuiTest, UpAndDownMoveTheSelectedCarAndKeepItSelected) {
 TEST_F(GuiTest, UninstallThatCannotWriteTheCarFileKeepsTheCarInstalled) {
     standard::Write(m_folder);
     CTestCar unnamed = standard::Ghost();
-    unnamed.strCar = "Who Knows?"; // not a file name the system accepts
+    unnamed.strCar = "Who Knows?"; // exported as "Who Knows_.C2C"
     WriteBytes(Path("data/opponent.txt"), GameOpponentList({standard::OldRattler(), unnamed}));
+    // A folder where the export writes its text first: the system refuses to create that file.
+    std::filesystem::create_directories(Path("Who Knows_.C2C.new"));
     const auto pProgram = StartLoaded();
 
     pProgram->Select(IDC_INSTALLED, 1);
