@@ -77,7 +77,7 @@ TEST_F(GuiTest, UninstallOnlyRemovesACarWhoseTextACarFileHolds) {
     pProgram->Select(IDC_INSTALLED, 1);
     pProgram->Click(IDC_UNINSTALL);
 
-    EXPECT_EQ(ReadBytes(Path("Red Arrow.C2C")), RecordText(standard::RedArrowInstalled()));
+    EXPECT_EQ(ReadBytes(Path("Red Arrow.C2C")), KeptText(standard::RedArrowInstalled()));
     const std::vector<std::string> aAvailable = WithLast(Names(standard::Available()), "Red Arrow");
     EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE), aAvailable);
     EXPECT_EQ(pProgram->Lines(IDC_INSTALLED), (std::vector<std::string>{"Old Rattler", "Ghost"}));
