@@ -197,3 +197,7 @@ void CInstallerDlg::EnableOk(bool bEnable) {
 void CInstallerDlg::ReportError(const std::string& strMessage) {
     ShowErrorMessage(m_hWnd, strMessage);
 }
+
+bool CInstallerDlg::AskYesNo(const std::string& strQuestion) {
+    return AskYesNoQuestion(m_hWnd, strQuestion);
+}

@@ -47,6 +47,7 @@ private:
     void EndDialog(int nResult) override { CDialog::EndDialog(nResult); }
     void EnableOk(bool bEnable) override;
     void ReportError(const std::string& strMessage) override;
+    bool AskYesNo(const std::string& strQuestion) override;
 
     HICON m_hIcon = nullptr;      // shared with the system (LR_SHARED): not destroyed here
     HICON m_hSmallIcon = nullptr; // likewise

@@ -4,6 +4,7 @@
 #include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "platform/ReadWholeFile.h"
 #include "platform/WriteWholeFile.h"
 
 #include <algorithm>
@@ -28,29 +29,55 @@ bool IsParentComponent(std::string_view strComponent) {
            strComponent.find_first_not_of(". ") == std::string_view::npos;
 }
 
-// Checked before anything is written: a damaged archive must not leave half its files behind.
-bool IsWhole(const ArchiveDirectory& directory, std::uint64_t nLength) {
-    return !directory.m_bDamaged &&
-           std::all_of(directory.m_aEntries.begin(), directory.m_aEntries.end(),
-                       [nLength](const ArchiveEntry& entry) {
-                           return IsSafeEntryName(entry.m_strName) && entry.m_nOffset <= nLength &&
-                                  entry.m_nSize <= nLength - entry.m_nOffset;
-                       });
+// Why the archive cannot be unpacked as it is, or empty. Checked before anything is written: a
+// damaged archive must not leave half its files behind.
+std::string DamageOf(const ArchiveDirectory& directory, std::uint64_t nLength) {
+    if (directory.m_bDamaged)
+        return "its list of files is cut short or garbled";
+    for (const ArchiveEntry& entry : directory.m_aEntries) {
+        if (!IsSafeEntryName(entry.m_strName))
+            return "it holds a file named \"" + entry.m_strName +
+                   "\", which would land outside the data folder";
+        if (entry.m_nOffset > nLength || entry.m_nSize > nLength - entry.m_nOffset)
+            return "its file \"" + entry.m_strName + "\" runs past the end of the archive";
+    }
+    return {};
 }
 
-void CopyEntry(CFile& archive, const ArchiveEntry& entry) {
+// Writes the entry's data as the file strTarget, through a small buffer.
+void CopyEntry(CFile& archive, const ArchiveEntry& entry, const std::string& strTarget) {
     archive.Seek(entry.m_nOffset);
-    CFile target(kDataFolder + entry.m_strName, CFile::kBinaryWrite);
-    std::vector<char> aBuffer(std::min<std::size_t>(entry.m_nSize, kCopyChunk));
-    for (std::size_t nLeft = entry.m_nSize; nLeft > 0;) {
-        const std::size_t nChunk = std::min(nLeft, aBuffer.size());
-        if (archive.Read(aBuffer.data(), nChunk) != nChunk)
-            throw CFileException(CFileException::endOfFile, 0, kArchive, "read",
-                                 "the archive is shorter than its directory says");
-        target.Write(aBuffer.data(), nChunk);
-        nLeft -= nChunk;
-    }
-    target.Close();
+    WriteWholeFile(
+        strTarget,
+        [&](CFile& target) {
+            std::vector<char> aBuffer(std::min<std::size_t>(entry.m_nSize, kCopyChunk));
+            for (std::size_t nLeft = entry.m_nSize; nLeft > 0;) {
+                const std::size_t nChunk = std::min(nLeft, aBuffer.size());
+                if (archive.Read(aBuffer.data(), nChunk) != nChunk)
+                    throw CFileException(CFileException::endOfFile, 0, kArchive, "read",
+                                         "the archive is shorter than its directory says");
+                target.Write(aBuffer.data(), nChunk);
+                nLeft -= nChunk;
+            }
+        },
+        // Refused, never replaced: a file that appeared meanwhile, or one the probe could not
+        // see, is the player's.
+        ExistingFile::Refuse);
+}
+
+// "Could not ..." as the middle of a sentence.
+std::string Reason(const std::string& strWhat) {
+    std::string str = strWhat;
+    if (!str.empty() && str.front() >= 'A' && str.front() <= 'Z')
+        str.front() = static_cast<char>(str.front() - 'A' + 'a');
+    return str;
+}
+
+std::string CannotUnpack(const std::string& strWhy) {
+    const bool bFullStop = !strWhy.empty() && strWhy.back() == '.';
+    return std::string("The game's data archive ") + kArchive +
+           " could not be unpacked: " + Reason(strWhy) + (bFullStop ? "" : ".") +
+           " Nothing was changed; the game goes on with the files in the data folder.";
 }
 
 void RetireArchive() {
@@ -84,35 +111,58 @@ bool IsSafeEntryName(const std::string& strName) {
     }
 }
 
-void UnpackArchive() {
+std::string UnpackArchive() {
+    std::vector<std::string> astrWritten;
     try {
-        {
-            CFile archive(kArchive, CFile::kBinaryRead);
-            const ArchiveDirectory directory = ReadArchiveDirectory(archive);
-            // A damaged archive stays in place, untouched, as if it were still to be unpacked.
-            if (!IsWhole(directory, archive.GetLength()))
-                return;
-            for (const ArchiveEntry& entry : directory.m_aEntries)
-                CopyEntry(archive, entry);
+        CFile archive;
+        try {
+            archive.Open(kArchive, CFile::kBinaryRead);
+        } catch (const CFileException& e) {
+            if (e.m_cause == CFileException::fileNotFound)
+                return {}; // nothing to unpack
+            throw;
         }
-        RetireArchive();
-    } catch (const CFileException&) {
-        // A missing archive means nothing to do; a failed entry leaves the archive for the next
-        // run.
+        const ArchiveDirectory directory = ReadArchiveDirectory(archive);
+        if (const std::string strDamage = DamageOf(directory, archive.GetLength());
+            !strDamage.empty())
+            return CannotUnpack(strDamage);
+        for (const ArchiveEntry& entry : directory.m_aEntries) {
+            const std::string strTarget = kDataFolder + entry.m_strName;
+            // The game reads loose files first, so one that exists is newer than the archive's
+            // copy: the player's saved list, an add-on's file, an earlier unpacking.
+            if (CFile::EntryExists(strTarget))
+                continue;
+            CopyEntry(archive, entry, strTarget);
+            astrWritten.push_back(strTarget);
+        }
+        archive.Close();
+    } catch (const CFileException& e) {
+        // Undone whole, so that the next start finds the folder as this one did.
+        for (const std::string& strPath : astrWritten) {
+            try {
+                CFile::Remove(strPath);
+            } catch (const CFileException&) {
+                // A whole file stays; the next start passes over it.
+            }
+        }
+        return CannotUnpack(e.what());
     }
+    try {
+        RetireArchive();
+    } catch (const CFileException& e) {
+        return std::string("The game's data archive ") + kArchive +
+               " was unpacked, but could not be moved out of the way: " + Reason(e.what()) +
+               " Its files are in the data folder; nothing was replaced. Gridwright tries again "
+               "at the next start.";
+    }
+    return {};
 }
 
 void BackupOpponentList() {
     if (CFile::Exists(kBackupProbe))
         return;
 
-    std::string strText;
-    {
-        CFile list(kOpponentList, CFile::kBinaryRead);
-        strText.resize(static_cast<std::size_t>(list.GetLength()));
-        strText.resize(list.Read(strText.data(), strText.size()));
-        list.Close();
-    }
+    const std::string strText = ReadWholeFile(kOpponentList);
 
     // Made under another name, or a half-written backup would count as taken at the next start;
     // renamed into place, which refuses an existing backup: a probe that failed on one that is

@@ -2,9 +2,13 @@
 
 #include <string>
 
-// Unpacks "data.twt" into loose files under "data\" and retires it to "data.twat". Does nothing
-// when the archive is missing or damaged; swallows every file error.
-void UnpackArchive();
+// Unpacks "data.twt" into loose files under "data\" and retires it to "data.twat". An entry whose
+// file exists under "data\" in any case is not written: the loose file is newer. Each file is
+// written under a temporary name and renamed into place; when any entry fails, every file this
+// run wrote is removed again and the archive stays as it was. Swallows every file error and gives
+// instead what the player should be told: empty when the archive is missing, or was unpacked and
+// retired.
+[[nodiscard]] std::string UnpackArchive();
 
 // Copies "data\opponent.txt" to "data\OPPONENT.OLD" unless a backup exists. Raises CFileException.
 void BackupOpponentList();

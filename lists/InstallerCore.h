@@ -75,6 +75,9 @@ public:
     const int& m_nPictures = m_pictures.m_nPictures;
     bool m_bLoaded = false; // the last load read both lists whole; Ok is offered only then
     std::vector<PassedOverCar> m_aPassedOver; // car files the last load found but could not list
+    // The bytes of the opponent list as the load read them: Ok asks before replacing others.
+    std::string m_strListRead;
+    bool m_bArchiveProblemTold = false; // the player hears of a stuck archive once per start
 
 protected:
     CInstallerWindow& m_window;

@@ -35,4 +35,6 @@ public:
     virtual void EnableOk(bool bEnable) = 0;
     // Tells the user of an error or a refused command; the Windows shell shows a stop-icon box.
     virtual void ReportError(const std::string& strMessage) = 0;
+    // Asks the user a question that Yes or No answers; the Windows shell shows a question-icon box.
+    [[nodiscard]] virtual bool AskYesNo(const std::string& strQuestion) = 0;
 };

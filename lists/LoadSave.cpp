@@ -5,8 +5,7 @@
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-
-#include <span>
+#include "platform/ReadWholeFile.h"
 
 void CInstallerCore::OnShowWindow(bool bShow) {
     if (bShow) {
@@ -30,7 +29,11 @@ void CInstallerCore::LoadAll() {
         return LoadPicture(strFileBase);
     };
 
-    UnpackArchive();
+    if (const std::string strProblem = UnpackArchive();
+        !strProblem.empty() && !m_bArchiveProblemTold) {
+        m_bArchiveProblemTold = true;
+        m_window.ReportError(strProblem);
+    }
     BackupOpponentList();
 
     // Nothing else changes the game folder while it is read; this keeps each probe for a picture
@@ -56,6 +59,8 @@ void CInstallerCore::LoadAll() {
             m_aPassedOver.push_back({strName, std::move(car.strReason)});
     }
 
+    // Taken before the list is parsed: a change made in between then shows at Ok.
+    m_strListRead = ReadWholeFile(kOpponentList);
     CFile list(kOpponentList, CFile::kBinaryRead);
     OpponentList opponents =
         ReadOpponentList(list, pictureSource, static_cast<std::size_t>(kMaxCars));
@@ -71,18 +76,6 @@ void CInstallerCore::LoadAll() {
 
     m_bLoaded = true;
     m_window.EnableOk(true);
-}
-
-void CInstallerCore::SaveAndClose() {
-    if (!m_bLoaded) {
-        // Reached by the Enter key even while Ok is disabled.
-        m_window.ReportError("The opponent list " + std::string(kOpponentList) +
-                             " was not read whole, so it is not written. Press Can to leave.");
-        return;
-    }
-    WriteOpponentList(std::span<const std::unique_ptr<CarRecord>>(
-        m_apInstalled.data(), static_cast<std::size_t>(m_nInstalled)));
-    m_window.EndDialog(kDialogCancel);
 }
 
 void CInstallerCore::OnCan() {

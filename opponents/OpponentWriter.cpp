@@ -12,15 +12,18 @@ constexpr std::string_view kForbiddenChars = "\\/:*?\"<>|";
 
 } // namespace
 
-void WriteOpponentList(std::span<const std::unique_ptr<CarRecord>> apRecords) {
+std::string OpponentListText(std::span<const std::unique_ptr<CarRecord>> apRecords) {
     std::string strText = std::to_string(apRecords.size()) + "\r\n\r\n";
     for (std::size_t i = 0; i < apRecords.size(); ++i)
         strText +=
             "// Opponent " + std::to_string(i) + "\r\n" + apRecords[i]->m_strText + "\r\n\r\n";
     strText += "END\r\n";
+    return strText;
+}
 
+void WriteOpponentList(std::span<const std::unique_ptr<CarRecord>> apRecords) {
     // Written beside the list, under a name the game never uses, and moved over it in one step.
-    WriteWholeFile(kOpponentList, strText, ExistingFile::Replace);
+    WriteWholeFile(kOpponentList, OpponentListText(apRecords), ExistingFile::Replace);
 }
 
 std::string CarFileBaseName(const std::string& strCarName) {

@@ -9,6 +9,9 @@
 
 inline constexpr const char* kOpponentList = "data\\opponent.txt";
 
+// The bytes of the game's opponent list holding the records, in order.
+[[nodiscard]] std::string OpponentListText(std::span<const std::unique_ptr<CarRecord>> apRecords);
+
 // Writes the records, in order, as the game's opponent list. The text goes to a temporary file
 // beside the list, which then replaces the list in one step: on failure the old list is unchanged.
 void WriteOpponentList(std::span<const std::unique_ptr<CarRecord>> apRecords);

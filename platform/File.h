@@ -21,6 +21,10 @@ public:
     static constexpr unsigned kBinaryRead = typeBinary | modeRead;                // 0x8000
     static constexpr unsigned kBinaryWrite = typeBinary | modeCreate | modeWrite; // 0x9001
     static constexpr unsigned kPlainRead = modeRead;                              // 0
+    // Not a framework flag: creating fails when anything at all stands at the path, a link
+    // included, so nothing is ever followed or overwritten.
+    static constexpr unsigned modeCreateNew = 0x10000;
+    static constexpr unsigned kBinaryCreateNew = kBinaryWrite | modeCreateNew;
 
     CFile() = default;
     // Opens at once; raises CFileException when that fails.
@@ -50,6 +54,10 @@ public:
     // True when anything stands under the name, in any case: a file, readable or not, a folder,
     // a link. For choosing a name that nothing uses yet.
     static bool EntryExists(const std::string& strPath);
+    // True when the file may not be written: the read-only attribute, or no write permission.
+    static bool IsReadOnly(const std::string& strPath);
+    // Makes the folder; one that exists already is no error.
+    static void CreateFolder(const std::string& strPath);
     static void Remove(const std::string& strPath);
     // Fails when strNew exists.
     static void Rename(const std::string& strOld, const std::string& strNew);
@@ -76,6 +84,9 @@ private:
     std::size_t m_nBufferStart = 0;             // index in m_pBuffer of the byte at m_nPosition
     std::uint64_t m_nSystemPosition = 0;        // where the system's file pointer stands
 };
+
+// The running program's process number: two copies running at once never share it.
+unsigned long CurrentProcessId();
 
 // While one lives, a folder is listed once when a name in it must be matched without regard to
 // case, instead of at every such lookup; the file layer's own creates, deletes and renames forget

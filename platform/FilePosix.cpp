@@ -106,9 +106,11 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
                                       : "open {} for writing";
     CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
 
+    const bool bCreateNew = (nFlags & modeCreateNew) != 0;
+    const int nCreate = bCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
     // A pipe opened for reading would wait for a writer, perhaps for ever; not blocking lets the
     // check below refuse it. The flag changes nothing for regular files.
-    const int nMode = bWrite ? O_WRONLY | (bCreate ? O_CREAT | O_TRUNC : 0) : O_RDONLY | O_NONBLOCK;
+    const int nMode = bWrite ? O_WRONLY | (bCreate ? nCreate : 0) : O_RDONLY | O_NONBLOCK;
     const auto OpenAs = [nMode](const std::string& strName) {
         int fd;
         do
@@ -232,6 +234,33 @@ void CFile::CloseHandle() noexcept {
 
 bool CFile::EntryExists(const std::string& strPath) {
     return ResolvePath(strPath).bExists;
+}
+
+bool CFile::IsReadOnly(const std::string& strPath) {
+    const std::string strReal = ResolvePath(strPath).strPath;
+    struct stat st {};
+    if (stat(strReal.c_str(), &st) != 0)
+        return false; // what is not there is not read-only
+    // The mode bits say it for every user; access() adds a read-only mount, and is all root
+    // would be refused by.
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(strReal.c_str(), W_OK) != 0;
+}
+
+void CFile::CreateFolder(const std::string& strPath) {
+    CheckFileFault(FileOp::Create, strPath, "create the folder");
+    const ListingsForgetter forget;
+    const std::string strReal = ResolvePath(strPath).strPath;
+    if (mkdir(strReal.c_str(), 0777) == 0)
+        return;
+    const int nError = errno;
+    struct stat st {};
+    if (nError == EEXIST && stat(strReal.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return;
+    ThrowError(nError, strPath, "create the folder");
+}
+
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
 }
 
 void CFile::Remove(const std::string& strPath) {

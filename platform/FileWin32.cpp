@@ -191,10 +191,12 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
     if (bCreate)
         forget.emplace();
 
+    const DWORD nDisposition = !(bWrite && bCreate)            ? OPEN_EXISTING
+                               : (nFlags & modeCreateNew) != 0 ? CREATE_NEW
+                                                               : CREATE_ALWAYS;
     const HANDLE h = CreateFileA(strPath.c_str(), bWrite ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | (bWrite ? 0 : FILE_SHARE_WRITE), nullptr,
-                                 bWrite && bCreate ? CREATE_ALWAYS : OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+                                 nDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         ThrowLastError(strPath, pszAction);
     // Some systems hand out folder handles for reading, and a device name ("CON", "COM1.c2c")
@@ -292,6 +294,28 @@ void CFile::CloseHandle() noexcept {
 bool CFile::EntryExists(const std::string& strPath) {
     // Asks for the name's attributes without opening it, so a locked file or a folder counts.
     return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CFile::IsReadOnly(const std::string& strPath) {
+    const DWORD nAttributes = GetFileAttributesA(strPath.c_str());
+    return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+void CFile::CreateFolder(const std::string& strPath) {
+    CheckFileFault(FileOp::Create, strPath, "create the folder");
+    const ListingsForgetter forget;
+    if (CreateDirectoryA(strPath.c_str(), nullptr))
+        return;
+    const DWORD nError = GetLastError();
+    const DWORD nAttributes = GetFileAttributesA(strPath.c_str());
+    if (nError == ERROR_ALREADY_EXISTS && nAttributes != INVALID_FILE_ATTRIBUTES &&
+        (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return;
+    ThrowError(nError, strPath, "create the folder");
+}
+
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
 }
 
 void CFile::Remove(const std::string& strPath) {

@@ -26,10 +26,22 @@ std::string ExecutableBaseName() {
     return strName;
 }
 
-void ShowErrorMessage(HWND hOwner, const std::string& strText) {
+namespace {
+
+std::string MessageTitle() {
     const CWinApp* pApp = CWinApp::GetApp();
-    const std::string strTitle = pApp != nullptr ? pApp->m_strAppName : ExecutableBaseName();
-    ::MessageBoxA(hOwner, strText.c_str(), strTitle.c_str(), MB_OK | MB_ICONSTOP);
+    return pApp != nullptr ? pApp->m_strAppName : ExecutableBaseName();
+}
+
+} // namespace
+
+void ShowErrorMessage(HWND hOwner, const std::string& strText) {
+    ::MessageBoxA(hOwner, strText.c_str(), MessageTitle().c_str(), MB_OK | MB_ICONSTOP);
+}
+
+bool AskYesNoQuestion(HWND hOwner, const std::string& strText) {
+    return ::MessageBoxA(hOwner, strText.c_str(), MessageTitle().c_str(),
+                         MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {

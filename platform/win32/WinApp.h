@@ -33,3 +33,5 @@ std::string ExecutableBaseName();
 // The framework's standard report of an error: a stop-icon box with the text, titled with the
 // application's name.
 void ShowErrorMessage(HWND hOwner, const std::string& strText);
+// A question-icon box with Yes and No, titled likewise; true for Yes.
+bool AskYesNoQuestion(HWND hOwner, const std::string& strText);

@@ -31,6 +31,12 @@ protected:
         EXPECT_FALSE(std::filesystem::exists("data.twat"));
         EXPECT_TRUE(ListFolder("data").empty());
     }
+
+    // The player is told which file and why.
+    static void ExpectTold(const std::string& strProblem, const std::string& strWhy) {
+        EXPECT_TRUE(strProblem.starts_with("The game's data archive data.twt ")) << strProblem;
+        EXPECT_NE(strProblem.find(strWhy), std::string::npos) << strProblem;
+    }
 };
 
 TEST_F(UnpackTest, EntriesBecomeLooseFilesAndArchiveIsRetired) {
@@ -43,7 +49,7 @@ TEST_F(UnpackTest, EntriesBecomeLooseFilesAndArchiveIsRetired) {
         std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
 
-    UnpackArchive();
+    EXPECT_EQ(UnpackArchive(), "");
 
     EXPECT_EQ(ReadBytes("data/a.txt"), "12345");
     EXPECT_EQ(ReadBytes("data/b.bin"), "abcdefgh");
@@ -53,21 +59,31 @@ TEST_F(UnpackTest, EntriesBecomeLooseFilesAndArchiveIsRetired) {
     EXPECT_EQ(ReadBytes("data.twat"), strArchive);
 
     // Later runs find no archive and do nothing.
-    UnpackArchive();
+    EXPECT_EQ(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data.twat"), strArchive);
 }
 
-TEST_F(UnpackTest, UnpackedFilesReplaceExistingOnes) {
-    WriteBytes("data/a.txt", "an older and longer file");
-    WriteBytes("data.twt", Archive({{"a.txt", "new"}}, std::nullopt, kNoZeros));
-    UnpackArchive();
-    EXPECT_EQ(ReadBytes("data/a.txt"), "new");
+TEST_F(UnpackTest, ExistingLooseFilesAreNeverReplaced) {
+    // The player's saved list in another case, and a folder where the archive has a file.
+    WriteBytes("data/OPPONENT.TXT", "the player's list");
+    std::filesystem::create_directories("data/sub");
+    const std::string strArchive = Archive({{"opponent.txt", "the archive's list"},
+                                            {"sub", "x"},
+                                            {"new.txt", "new"},
+                                            {"NEW.TXT", "a second of the same name"}},
+                                           std::nullopt, kNoZeros);
+    WriteBytes("data.twt", strArchive);
+    EXPECT_EQ(UnpackArchive(), "");
+    EXPECT_EQ(ReadBytes("data/OPPONENT.TXT"), "the player's list");
+    EXPECT_EQ(ReadBytes("data/new.txt"), "new");
+    EXPECT_EQ(ListFolder("data"), (std::vector<std::string>{"OPPONENT.TXT", "new.txt", "sub"}));
+    EXPECT_EQ(ReadBytes("data.twat"), strArchive);
 }
 
 TEST_F(UnpackTest, EmptyArchiveIsRetired) {
     const std::string strArchive = Archive({}, std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
-    UnpackArchive();
+    EXPECT_EQ(UnpackArchive(), "");
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
     EXPECT_EQ(ReadBytes("data.twat"), strArchive);
     EXPECT_TRUE(ListFolder("data").empty());
@@ -76,14 +92,14 @@ TEST_F(UnpackTest, EmptyArchiveIsRetired) {
 TEST_F(UnpackTest, ArchiveIsDeletedWhenRetiredOneExists) {
     WriteBytes("data.twat", "retired earlier");
     WriteBytes("data.twt", Archive({{"a.txt", "x"}}, std::nullopt, kNoZeros));
-    UnpackArchive();
+    EXPECT_EQ(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data/a.txt"), "x");
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
     EXPECT_EQ(ReadBytes("data.twat"), "retired earlier");
 }
 
 TEST_F(UnpackTest, MissingArchiveDoesNothing) {
-    EXPECT_NO_THROW(UnpackArchive());
+    EXPECT_EQ(UnpackArchive(), "") << "no archive, nothing to tell";
     EXPECT_TRUE(ListFolder(".") == std::vector<std::string>{"data"});
 }
 
@@ -104,7 +120,7 @@ TEST_F(UnpackTest, DamagedArchivesAreLeftInPlace) {
     for (std::size_t i = 0; i < astrDamaged.size(); ++i) {
         SCOPED_TRACE(i);
         WriteBytes("data.twt", astrDamaged[i]);
-        UnpackArchive();
+        ExpectTold(UnpackArchive(), "could not be unpacked");
         ExpectLeftInPlace(astrDamaged[i]);
     }
 }
@@ -121,7 +137,7 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
         const std::string strArchive =
             Archive({{"good.txt", "good"}, {strName, "evil"}}, std::nullopt, kNoZeros);
         WriteBytes("data.twt", strArchive);
-        UnpackArchive();
+        ExpectTold(UnpackArchive(), "could not be unpacked");
         EXPECT_EQ(ReadBytes("data.twt"), strArchive);
         EXPECT_FALSE(std::filesystem::exists("data/good.txt"));
         EXPECT_FALSE(std::filesystem::exists("evil.txt"));
@@ -132,23 +148,54 @@ TEST_F(UnpackTest, UnsafeNamesLeaveArchiveInPlace) {
         EXPECT_TRUE(IsSafeEntryName(strName)) << strName;
 }
 
-TEST_F(UnpackTest, TargetThatCannotBeMadeStopsAndKeepsArchive) {
+TEST_F(UnpackTest, FailedEntryUndoesTheWholeRun) {
+    WriteBytes("data/old.txt", "older");
     const std::string strArchive =
-        Archive({{"a.txt", "1"}, {"nosuch\\b.txt", "2"}, {"c.txt", "3"}}, std::nullopt, kNoZeros);
+        Archive({{"a.txt", "1"}, {"old.txt", "2"}, {"nosuch\\b.txt", "3"}, {"c.txt", "4"}},
+                std::nullopt, kNoZeros);
     WriteBytes("data.twt", strArchive);
-    UnpackArchive();
-    EXPECT_EQ(ListFolder("data"), std::vector<std::string>{"a.txt"});
+    ExpectTold(UnpackArchive(), "could not be unpacked: could not create \"data\\nosuch\\b.txt");
+    EXPECT_EQ(ListFolder("data"), std::vector<std::string>{"old.txt"}) << "no file, no fragment";
+    EXPECT_EQ(ReadBytes("data/old.txt"), "older");
     EXPECT_EQ(ReadBytes("data.twt"), strArchive);
     EXPECT_FALSE(std::filesystem::exists("data.twat"));
 }
 
-TEST_F(UnpackTest, FailedRetirementIsSilent) {
+TEST_F(UnpackTest, ArchiveThatCannotBeRetiredIsToldAndHarmlessNextTime) {
     WriteBytes("data.twt", Archive({{"a.txt", "1"}}, std::nullopt, kNoZeros));
-    SetFileFaultHook([](FileOp op, const std::string&) { return op == FileOp::Rename; });
-    EXPECT_NO_THROW(UnpackArchive());
+    SetFileFaultHook([](FileOp op, const std::string& strPath) {
+        return op == FileOp::Rename && strPath == "data.twt";
+    });
+    const std::string strProblem = UnpackArchive();
     SetFileFaultHook({});
+    ExpectTold(strProblem, "was unpacked, but could not be moved out of the way");
     EXPECT_EQ(ReadBytes("data/a.txt"), "1");
     EXPECT_TRUE(std::filesystem::exists("data.twt"));
+
+    // The player edits the unpacked file; the next start must not put the archive's back.
+    WriteBytes("data/a.txt", "edited");
+    EXPECT_EQ(UnpackArchive(), "");
+    EXPECT_EQ(ReadBytes("data/a.txt"), "edited");
+    EXPECT_FALSE(std::filesystem::exists("data.twt"));
+}
+
+TEST_F(UnpackTest, ReadOnlyArchiveBesideRetiredOneStaysAndIsTold) {
+    // As files copied from a disc are. Windows refuses to delete a read-only file; elsewhere the
+    // folder's permission decides, and the archive goes.
+    WriteBytes("data.twat", "retired earlier");
+    WriteBytes("data.twt", Archive({{"a.txt", "1"}}, std::nullopt, kNoZeros));
+    SetReadOnly("data.twt", true);
+    const std::string strProblem = UnpackArchive();
+    EXPECT_EQ(ReadBytes("data/a.txt"), "1");
+    EXPECT_EQ(ReadBytes("data.twat"), "retired earlier");
+#ifdef _WIN32
+    ExpectTold(strProblem, "could not be moved out of the way");
+    EXPECT_TRUE(std::filesystem::exists("data.twt"));
+    SetReadOnly("data.twt", false); // or the folder could not be cleaned up
+#else
+    EXPECT_EQ(strProblem, "");
+    EXPECT_FALSE(std::filesystem::exists("data.twt"));
+#endif
 }
 
 } // namespace

@@ -165,7 +165,7 @@ TEST_F(BadInputTest, ArchiveCountingMoreEntriesThanItHolds) {
         Archive({{"opponent.txt", "replaced", {}}, {"B.TXT", "bbbbbbbb", {}}}, 255);
     WriteBytes("data.twt", strArchive);
     WriteBytes("data/opponent.txt", "the game's list");
-    UnpackArchive();
+    EXPECT_NE(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data.twt"), strArchive);
     EXPECT_EQ(ReadBytes("data/opponent.txt"), "the game's list");
     EXPECT_EQ(support::FolderNames("data"), Names{"opponent.txt"});
@@ -192,7 +192,7 @@ TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
         EXPECT_EQ(directory.m_aEntries[1].m_strName, "next.txt");
     }
     WriteBytes("data.twt", strArchive);
-    UnpackArchive();
+    EXPECT_EQ(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data/" + strFull), "full");
     EXPECT_EQ(ReadBytes("data/next.txt"), "next");
 
@@ -213,7 +213,7 @@ TEST_F(BadInputTest, ArchiveNamesRunningOnForMegabytes) {
     std::string strArchive = Archive({}, 255);
     strArchive += std::string(4 * 1024 * 1024, 'x') + '\0';
     WriteBytes("data.twt", strArchive);
-    UnpackArchive();
+    EXPECT_NE(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data.twt"), strArchive);
     EXPECT_EQ(support::FolderNames("data"), Names{});
     {
@@ -251,7 +251,7 @@ TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
 
     // A zero-byte game archive is damaged, and stays.
     WriteBytes("data.twt", "");
-    UnpackArchive();
+    EXPECT_NE(UnpackArchive(), "");
     EXPECT_TRUE(std::filesystem::exists("data.twt"));
     EXPECT_FALSE(std::filesystem::exists("data.twat"));
 }

@@ -370,4 +370,24 @@ TEST_F(LoadSaveTest, WholeRun) {
     EXPECT_EQ(window.Lines(IDC_AVAILABLE).size(), 3u);
 }
 
+TEST_F(LoadSaveTest, ArchiveThatStaysIsToldOncePerStartAndTheLoadGoesOn) {
+    const std::string strList = OpponentList({CarText("One")});
+    WriteBytes("data/opponent.txt", strList);
+    const std::string strArchive =
+        Archive({{"opponent.txt", "the archive's list"}, {"a.txt", "a"}});
+    WriteBytes("data.twt", strArchive.substr(0, strArchive.size() - 4)); // cut short
+    Show(true);
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_TRUE(m_window.m_aErrors[0].starts_with(
+        "The game's data archive data.twt could not be unpacked: "))
+        << m_window.m_aErrors[0];
+    EXPECT_TRUE(m_window.m_bOkEnabled);
+    EXPECT_EQ(Installed(), Names{"One"});
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
+
+    Show(false);
+    Show(true);
+    EXPECT_EQ(m_window.m_aErrors.size(), 1u) << "once per start";
+}
+
 } // namespace

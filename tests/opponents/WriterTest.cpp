@@ -5,6 +5,7 @@
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "support/GameFiles.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -156,7 +157,7 @@ TEST_F(WriterTest, AnyCarNameGivesAFileName) {
     };
     for (const auto& [strName, strFile] : aNames) {
         SCOPED_TRACE(strFile);
-        const std::string strText = RecordText("Jo", strName.empty() ? "x" : strName);
+        const std::string strText = gamefiles::RecordText("Jo", strName.empty() ? "x" : strName);
         EXPECT_EQ(WriteCarFile(*MakeRecord(strName, strText)), strFile);
         EXPECT_EQ(ReadBytes(strFile), strText);
         CFile file(strFile, CFile::kBinaryRead);

@@ -35,6 +35,18 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Takes away every write permission, or gives the owner's back; on Windows this is the
+// read-only attribute.
+inline void SetReadOnly(const std::filesystem::path& path, bool bReadOnly) {
+    using std::filesystem::perms;
+    if (bReadOnly)
+        std::filesystem::permissions(path,
+                                     perms::owner_write | perms::group_write | perms::others_write,
+                                     std::filesystem::perm_options::remove);
+    else
+        std::filesystem::permissions(path, perms::owner_write, std::filesystem::perm_options::add);
+}
+
 // The names directly in a folder, sorted.
 inline std::vector<std::string> FolderNames(const std::filesystem::path& folder = ".") {
     std::vector<std::string> astrNames;

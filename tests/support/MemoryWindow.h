@@ -82,6 +82,10 @@ public:
     void EndDialog(int nResult) override { m_aEndResults.push_back(nResult); }
     void EnableOk(bool bEnable) override { m_bOkEnabled = bEnable; }
     void ReportError(const std::string& strMessage) override { m_aErrors.push_back(strMessage); }
+    bool AskYesNo(const std::string& strQuestion) override {
+        m_aQuestions.push_back(strQuestion);
+        return m_bAnswerYes;
+    }
 
     std::vector<std::string> Lines(int nListId) const { return List(nListId).aLines; }
 
@@ -97,6 +101,8 @@ public:
     std::vector<int> m_aEndResults;
     bool m_bOkEnabled = true; // as the dialog template makes it
     std::vector<std::string> m_aErrors;
+    std::vector<std::string> m_aQuestions;
+    bool m_bAnswerYes = false; // the answer to every question
 
 private:
     [[noreturn]] static void OnMisuse(const std::string& strWhat) {
