@@ -99,3 +99,61 @@ INSTANTIATE_TEST_SUITE_P(Ways, GuiCloseTest,
                          ::testing::Values(EWayOut::CanButton, EWayOut::CloseMessage,
                                            EWayOut::CloseBox),
                          WayName);
+
+// Ok asks before it replaces a list another program changed: No keeps the dialog and the other
+// list, Yes saves and keeps the other list in data\backups.
+TEST_F(GuiTest, ChangedListIsAskedAboutWithYesAndNo) {
+    standard::Write(m_folder);
+    const auto pProgram = StartLoaded();
+    const std::string strOthers = WrittenOpponentList({standard::Ghost()});
+    WriteBytes(Path("data/opponent.txt"), strOthers);
+    pProgram->Select(IDC_AVAILABLE, 2);
+    pProgram->Click(IDC_INSTALL);
+
+    for (const int nAnswer : {IDNO, IDYES}) {
+        pProgram->PostClick(IDC_OK);
+        const HWND hBox = pProgram->WaitForOwnWindow("gridwright");
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_EQ(CProgramDriver::WindowText(GetDlgItem(hBox, 0xFFFF)),
+                  "data\\opponent.txt was changed by another program after Gridwright read it. "
+                  "Replace it with your list? The other version is kept in data\\backups.");
+        const HWND hAnswer = GetDlgItem(hBox, nAnswer);
+        ASSERT_NE(hAnswer, nullptr) << "a Yes and a No button";
+        PostMessageA(hAnswer, BM_CLICK, 0, 0);
+        ASSERT_TRUE(pProgram->WaitUntilGone(hBox));
+        if (nAnswer == IDNO) {
+            pProgram->Sync();
+            EXPECT_FALSE(pProgram->HasExited());
+            EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), strOthers);
+        }
+    }
+    EXPECT_TRUE(pProgram->WaitForExit());
+    std::vector<CTestCar> aSaved = standard::Installed();
+    aSaved.push_back(standard::BlueFin());
+    EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(aSaved));
+    const std::vector<std::string> astrKept = FolderNames(Path("data/backups"));
+    ASSERT_EQ(astrKept.size(), 1u);
+    EXPECT_EQ(ReadBytes(Path("data/backups") / astrKept[0]), strOthers);
+}
+
+// A read-only list is refused with a message, and the dialog stays.
+TEST_F(GuiTest, ReadOnlyListIsRefused) {
+    standard::Write(m_folder);
+    const std::string strList = ReadBytes(Path("data/opponent.txt"));
+    support::SetReadOnly(Path("data/opponent.txt"), true);
+    const auto pProgram = StartLoaded();
+    pProgram->Select(IDC_AVAILABLE, 2);
+    pProgram->Click(IDC_INSTALL);
+
+    pProgram->PostClick(IDC_OK);
+    const HWND hBox = pProgram->WaitForOwnWindow("gridwright");
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_TRUE(CProgramDriver::WindowText(GetDlgItem(hBox, 0xFFFF))
+                    .starts_with("data\\opponent.txt is read-only"));
+    ASSERT_TRUE(pProgram->CloseBox(hBox));
+    pProgram->Sync();
+    EXPECT_FALSE(pProgram->HasExited());
+    EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), strList);
+    support::SetReadOnly(Path("data/opponent.txt"), false);
+    EndWith(*pProgram, IDC_CAN);
+}
