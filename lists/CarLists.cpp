@@ -29,26 +29,52 @@ std::string FullListMessage(const char* szList) {
 } // namespace
 
 bool CInstallerCore::AddEntry(std::unique_ptr<CarRecord> pRecord, bool bAvailable) {
+    return InsertEntry(bAvailable ? m_nAvailable : m_nInstalled, std::move(pRecord), bAvailable);
+}
+
+bool CInstallerCore::InsertEntry(int nIndex, std::unique_ptr<CarRecord> pRecord, bool bAvailable) {
     int& nCount = bAvailable ? m_nAvailable : m_nInstalled;
-    if (nCount >= kMaxCars)
+    if (nCount >= kMaxCars || nIndex < 0 || nIndex > nCount)
         return false;
-    const std::string strName = pRecord->m_strCarName;
-    (bAvailable ? m_apAvailable : m_apInstalled)[nCount] = std::move(pRecord);
+    if (m_pOpenStep)
+        m_pOpenStep->aChanges.push_back({bAvailable, nIndex, true, false, *pRecord});
+    auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
+    for (int i = nCount; i > nIndex; --i)
+        apList[i] = std::move(apList[i - 1]);
+    apList[nIndex] = std::move(pRecord);
     ++nCount;
-    m_window.AddString(ListId(bAvailable), strName);
+    const std::string& strName = apList[nIndex]->m_strCarName;
+    if (nIndex == nCount - 1)
+        m_window.AddString(ListId(bAvailable), strName);
+    else
+        m_window.InsertString(ListId(bAvailable), nIndex, strName);
     return true;
 }
 
-void CInstallerCore::RemoveEntry(int nIndex, bool bAvailable) {
+std::unique_ptr<CarRecord> CInstallerCore::TakeEntry(int nIndex, bool bAvailable) {
     int& nCount = bAvailable ? m_nAvailable : m_nInstalled;
     if (nIndex < 0 || nIndex >= nCount)
-        return;
+        return nullptr;
     auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
+    std::unique_ptr<CarRecord> pRecord = std::move(apList[nIndex]);
+    if (m_pOpenStep)
+        m_pOpenStep->aChanges.push_back({bAvailable, nIndex, false, false, *pRecord});
     for (int i = nIndex; i < nCount - 1; ++i)
         apList[i] = std::move(apList[i + 1]);
-    apList[nCount - 1].reset();
     --nCount;
     m_window.DeleteString(ListId(bAvailable), nIndex);
+    return pRecord;
+}
+
+void CInstallerCore::RemoveEntry(int nIndex, bool bAvailable) {
+    TakeEntry(nIndex, bAvailable);
+}
+
+void CInstallerCore::MoveInstalled(int nFrom, int nTo) {
+    if (nFrom == nTo || nTo < 0 || nTo >= m_nInstalled)
+        return;
+    if (std::unique_ptr<CarRecord> pRecord = TakeEntry(nFrom, false))
+        InsertEntry(nTo, std::move(pRecord), false);
 }
 
 void CInstallerCore::ClearLists() {
@@ -66,6 +92,7 @@ void CInstallerCore::OnInstall() {
         m_window.ReportError(FullListMessage("installed"));
         return;
     }
+    const CStep step(*this);
     AddEntry(CopyRecord(*m_apAvailable[s]), false);
     m_window.SetCurSel(IDC_INSTALLED, m_nInstalled - 1);
     ShowInstalled();
@@ -75,6 +102,7 @@ void CInstallerCore::OnUninstall() {
     const int s = m_window.GetCurSel(IDC_INSTALLED);
     if (s < 0 || s >= m_nInstalled)
         return;
+    const CStep step(*this);
     const CarRecord& installed = *m_apInstalled[s];
     for (int i = 0; i < m_nAvailable; ++i) {
         // Only a car file of the same text keeps this car; one whose stats differ (tuned in the
@@ -94,13 +122,10 @@ void CInstallerCore::OnUninstall() {
     AddEntry(CopyRecord(installed), true);
     m_window.SetCurSel(IDC_AVAILABLE, m_nAvailable - 1);
     ShowAvailable();
-    try {
-        WriteCarFile(*m_apAvailable[m_nAvailable - 1]);
-    } catch (...) {
-        // No file stands behind the new entry; the installed car stays, so nothing is lost.
-        RemoveEntry(m_nAvailable - 1, true);
-        throw;
-    }
+    // When the file cannot be written the step takes the new entry back: no phantom is listed,
+    // and the installed car stays, so nothing is lost.
+    WriteCarFile(*m_apAvailable[m_nAvailable - 1]);
+    KeepLastChange();
     RemoveEntry(s, false);
 }
 
@@ -108,9 +133,8 @@ void CInstallerCore::OnUp() {
     const int s = m_window.GetCurSel(IDC_INSTALLED);
     if (s < 1 || s >= m_nInstalled)
         return;
-    std::swap(m_apInstalled[s], m_apInstalled[s - 1]);
-    m_window.DeleteString(IDC_INSTALLED, s);
-    m_window.InsertString(IDC_INSTALLED, s - 1, m_apInstalled[s - 1]->m_strCarName);
+    const CStep step(*this);
+    MoveInstalled(s, s - 1);
     m_window.SetCurSel(IDC_INSTALLED, s - 1);
     ShowInstalled();
 }
@@ -119,9 +143,8 @@ void CInstallerCore::OnDown() {
     const int s = m_window.GetCurSel(IDC_INSTALLED);
     if (s < 0 || s >= m_nInstalled - 1)
         return;
-    std::swap(m_apInstalled[s], m_apInstalled[s + 1]);
-    m_window.DeleteString(IDC_INSTALLED, s + 1);
-    m_window.InsertString(IDC_INSTALLED, s, m_apInstalled[s]->m_strCarName);
+    const CStep step(*this);
+    MoveInstalled(s + 1, s); // the car below moves up, as the list box lines do
     m_window.SetCurSel(IDC_INSTALLED, s + 1);
     ShowInstalled();
 }

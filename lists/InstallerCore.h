@@ -2,6 +2,7 @@
 
 #include "lists/InstallerWindow.h"
 #include "lists/PassedOverCar.h"
+#include "lists/UndoHistory.h"
 #include "opponents/CarRecord.h"
 #include "pictures/PictureCache.h"
 
@@ -27,7 +28,12 @@ public:
     // Car lists and commands (lists/CarLists.cpp).
     // Appends the record to its list; a full list keeps what it has and gives false.
     bool AddEntry(std::unique_ptr<CarRecord> pRecord, bool bAvailable);
+    // Puts the record in at nIndex (0 to the count); false, and nothing changed, when the list
+    // is full or the index is out of range.
+    bool InsertEntry(int nIndex, std::unique_ptr<CarRecord> pRecord, bool bAvailable);
     void RemoveEntry(int nIndex, bool bAvailable);
+    // Moves the installed car at nFrom to nTo, as one removal and one insertion.
+    void MoveInstalled(int nFrom, int nTo);
     void ClearLists();
     void OnInstall();
     void OnUninstall();
@@ -36,11 +42,47 @@ public:
     void ShowInstalled();
     void ShowAvailable();
 
+    // Undo and redo (lists/Undo.cpp).
+    //
+    // Makes the list changes of one command a single step of the history. A command that changes
+    // a list opens one before its first change and changes the lists only through AddEntry,
+    // InsertEntry, RemoveEntry and MoveInstalled while it lives:
+    //     const CStep step(*this);
+    //     InsertEntry(...);
+    //     m_window.SetCurSel(...);
+    // The selections of both lists are kept from its start and its end. Steps nest: an inner one
+    // joins the outer one. A command that ends by an exception has its changes taken back and
+    // records nothing; one that changed nothing records nothing either.
+    class CStep {
+    public:
+        explicit CStep(CInstallerCore& core);
+        ~CStep();
+        CStep(const CStep&) = delete;
+        CStep& operator=(const CStep&) = delete;
+
+    private:
+        CInstallerCore& m_core;
+        int m_nExceptions;
+    };
+    // Undo puts both lists and their selections back as before the last step and shows the
+    // selected cars; redo does the step again, with the result it had the first time.
+    void Undo();
+    void Redo();
+    [[nodiscard]] bool CanUndo() const { return m_history.CanUndo(); }
+    [[nodiscard]] bool CanRedo() const { return m_history.CanRedo(); }
+    // Replaces the installed list with these records, as one step; a list longer than the
+    // installed list may hold is refused.
+    void RestoreInstalled(std::vector<std::unique_ptr<CarRecord>> apRecords);
+
     // Start-up load and saving (lists/LoadSave.cpp).
     void OnShowWindow(bool bShow);
     void LoadAll();
     void SaveAndClose();
     void OnCan();
+    // The car files the last load passed over, one "NAME: reason" line each, at most
+    // kMaxPassedOverLines of them and then a line saying how many more.
+    static constexpr std::size_t kMaxPassedOverLines = 30;
+    [[nodiscard]] std::string PassedOverText() const;
 
     // The picture cache's operations, reachable from the dialog under its own names.
     using Tile = CPictureCache::Tile;
@@ -81,4 +123,18 @@ public:
 
 protected:
     CInstallerWindow& m_window;
+
+private:
+    // Takes the record at nIndex out of its list; null when the index is out of range.
+    std::unique_ptr<CarRecord> TakeEntry(int nIndex, bool bAvailable);
+    // The last change of the open step stands for a car file just written (see ListChange).
+    void KeepLastChange();
+    // Makes one change, forward as it was recorded or backward; records nothing.
+    void Replay(const ListChange& change, bool bForward);
+    [[nodiscard]] ListSelections Selections() const;
+    void SelectAndShow(const ListSelections& selections);
+
+    CUndoHistory m_history;
+    std::unique_ptr<UndoStep> m_pOpenStep; // the step that records changes, while one is open
+    int m_nStepDepth = 0;
 };

@@ -7,12 +7,16 @@
 #include "platform/FileException.h"
 #include "platform/ReadWholeFile.h"
 
+#include <algorithm>
+#include <span>
+
 void CInstallerCore::OnShowWindow(bool bShow) {
     if (bShow) {
         LoadAll();
         return;
     }
     ClearLists();
+    m_history.Clear();
     // With the lists emptied, Ok would write an empty opponent list.
     m_bLoaded = false;
     m_window.EnableOk(false);
@@ -24,6 +28,7 @@ void CInstallerCore::LoadAll() {
     m_bLoaded = false;
     m_window.EnableOk(false);
     ClearLists();
+    m_history.Clear(); // its steps name lines of the lists that were
     m_aPassedOver.clear();
     const PictureSource pictureSource = [this](const std::string& strFileBase) {
         return LoadPicture(strFileBase);
@@ -80,4 +85,17 @@ void CInstallerCore::LoadAll() {
 
 void CInstallerCore::OnCan() {
     m_window.EndDialog(kDialogCancel);
+}
+
+std::string CInstallerCore::PassedOverText() const {
+    std::string strText;
+    const std::size_t nShown = std::min(m_aPassedOver.size(), kMaxPassedOverLines);
+    for (std::size_t i = 0; i < nShown; ++i) {
+        if (i > 0)
+            strText += "\r\n";
+        strText += m_aPassedOver[i].strFileName + ": " + m_aPassedOver[i].strReason;
+    }
+    if (m_aPassedOver.size() > nShown)
+        strText += "\r\n... and " + std::to_string(m_aPassedOver.size() - nShown) + " more";
+    return strText;
 }
