@@ -19,7 +19,7 @@ constexpr const char* kRetiredArchive = "data.twat";
 constexpr const char* kDataFolder = "data\\";
 constexpr const char* kOpponentList = "data\\opponent.txt";
 constexpr const char* kBackupProbe = "data\\opponent.old";
-constexpr const char* kBackup = "data\\OPPONENT.OLD";
+constexpr const char* kBackup = kOpponentListBackup;
 // Entries are copied through a buffer of this size, so memory stays small whatever the archive.
 constexpr std::size_t kCopyChunk = 64 * 1024;
 

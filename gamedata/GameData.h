@@ -10,6 +10,9 @@
 // retired.
 [[nodiscard]] std::string UnpackArchive();
 
+// The opponent list as it was before this program first changed it.
+inline constexpr const char* kOpponentListBackup = "data\\OPPONENT.OLD";
+
 // Copies "data\opponent.txt" to "data\OPPONENT.OLD" unless a backup exists. Raises CFileException.
 void BackupOpponentList();
 
