@@ -1,6 +1,7 @@
 #include "app/InstallerDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/RestoreDlg.h"
 #include "lists/ResourceIds.h"
 #include "platform/win32/DC.h"
 #include "platform/win32/WinApp.h"
@@ -41,6 +42,11 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
     {WM_SYSCOMMAND, 0, 0,
      [](CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
          return dlg.OnSysCommand(static_cast<UINT>(wParam));
+     }},
+    {WM_INITMENUPOPUP, 0, 0,
+     [](CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
+         dlg.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+         return false; // then the default processing
      }},
     {WM_PAINT, 0, 0, [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT&) { return dlg.OnPaint(); }},
     {WM_QUERYDRAGICON, 0, 0,
@@ -85,6 +91,11 @@ BOOL CInstallerDlg::OnInitDialog() {
             ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
             ::AppendMenuA(hSysMenu, MF_STRING, IDM_ABOUTBOX, szAbout);
         }
+        ::AppendMenuA(hSysMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_UNDO, "&Undo\tCtrl+Z");
+        ::AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_REDO, "&Redo\tCtrl+Y");
+        ::AppendMenuA(hSysMenu, MF_STRING, IDM_RESTORE, "&Restore Opponent List...");
+        ::AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_NOT_READ, "Car Files &Not Read...");
     }
 
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
@@ -100,11 +111,74 @@ BOOL CInstallerDlg::OnInitDialog() {
 }
 
 bool CInstallerDlg::OnSysCommand(UINT nId) {
-    if ((nId & 0xFFF0) != IDM_ABOUTBOX)
+    switch (nId & 0xFFF0) {
+    case IDM_ABOUTBOX: {
+        CAboutDlg about(this);
+        about.DoModal();
+        return true;
+    }
+    case IDM_UNDO:
+        Undo();
+        return true;
+    case IDM_REDO:
+        Redo();
+        return true;
+    case IDM_RESTORE:
+        OnRestoreList();
+        return true;
+    case IDM_NOT_READ:
+        OnNotRead();
+        return true;
+    default:
         return false;
-    CAboutDlg about(this);
-    about.DoModal();
-    return true;
+    }
+}
+
+void CInstallerDlg::OnInitMenuPopup(HMENU hMenu) {
+    if (hMenu == nullptr || hMenu != ::GetSystemMenu(m_hWnd, FALSE))
+        return;
+    const auto enable = [hMenu](UINT nId, bool bEnable) {
+        ::EnableMenuItem(hMenu, nId, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(IDM_UNDO, CanUndo());
+    enable(IDM_REDO, CanRedo());
+    enable(IDM_NOT_READ, !m_aPassedOver.empty());
+}
+
+bool CInstallerDlg::PreTranslateMessage(const MSG& msg) {
+    // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, whichever control has the focus.
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    const bool bShift = ::GetKeyState(VK_SHIFT) < 0;
+    if (msg.wParam == 'Z')
+        return OnSysCommand(bShift ? IDM_REDO : IDM_UNDO);
+    if (msg.wParam == 'Y' && !bShift)
+        return OnSysCommand(IDM_REDO);
+    return false;
+}
+
+void CInstallerDlg::OnRestoreList() {
+    std::vector<KeptList> aLists;
+    {
+        const CWaitCursor wait;
+        aLists = ReadKeptLists(
+            [this](const std::string& strFileBase) { return LoadPicture(strFileBase); });
+    }
+    std::vector<std::string> astrInstalled;
+    for (int i = 0; i < m_nInstalled; ++i)
+        astrInstalled.push_back(m_apInstalled[i]->m_strCarName);
+    CRestoreDlg restore(this, aLists, std::move(astrInstalled));
+    if (restore.DoModal() != IDOK || restore.m_nChosen < 0)
+        return;
+    RestoreInstalled(std::move(aLists[static_cast<std::size_t>(restore.m_nChosen)].apRecords));
+}
+
+void CInstallerDlg::OnNotRead() {
+    if (m_aPassedOver.empty())
+        return; // as the greyed menu item
+    const std::string strText =
+        "The last load passed over these car files:\r\n\r\n" + PassedOverText();
+    ::MessageBoxA(m_hWnd, strText.c_str(), "Car Files Not Read", MB_OK | MB_ICONINFORMATION);
 }
 
 bool CInstallerDlg::OnPaint() {

@@ -24,9 +24,13 @@ private:
 
     BOOL OnInitDialog() override;
     bool OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
+    bool PreTranslateMessage(const MSG& msg) override;
 
     // Window chores of the message map.
     bool OnSysCommand(UINT nId);
+    void OnInitMenuPopup(HMENU hMenu);
+    void OnRestoreList();
+    void OnNotRead();
     bool OnPaint();
     HICON OnQueryDragIcon() const { return m_hIcon; }
     bool OnClose() { return false; } // default: ends as Cancel, writes nothing

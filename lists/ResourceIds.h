@@ -7,6 +7,7 @@
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_GRIDWRIGHT_DIALOG 102
+#define IDD_RESTORE 103
 
 // The About item's text, and the application icon.
 #define IDS_ABOUTBOX 101
@@ -14,6 +15,10 @@
 
 // System menu commands: multiples of 16, since the system keeps the low four bits for itself.
 #define IDM_ABOUTBOX 0x0010
+#define IDM_UNDO 0x0020
+#define IDM_REDO 0x0030
+#define IDM_RESTORE 0x0040
+#define IDM_NOT_READ 0x0050
 
 // Controls of the main dialog.
 #define IDC_AVAILABLE 1000
@@ -28,3 +33,8 @@
 #define IDC_AVAILABLE_PICTURE 1018
 #define IDC_CAN 1026
 #define IDC_OK 1027
+
+// Controls of the restore dialog.
+#define IDC_KEPT_LISTS 1100
+#define IDC_KEPT_CARS 1101
+#define IDC_KEPT_DIFFERENCE 1102

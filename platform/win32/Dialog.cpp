@@ -2,24 +2,65 @@
 
 #include "platform/win32/WinApp.h"
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+namespace {
+
+// The modal dialogs running on this thread, innermost last, and the hook that shows them their
+// messages: the system's modal loop offers each message to message filters before it handles it.
+std::vector<CDialog*> s_apModal;
+HHOOK s_hMessageFilter = nullptr;
+
+} // namespace
 
 INT_PTR CDialog::DoModal() {
     const CWinApp* pApp = CWinApp::GetApp();
     HINSTANCE hInstance = pApp != nullptr ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
+    if (s_apModal.empty())
+        s_hMessageFilter =
+            ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr, ::GetCurrentThreadId());
+    s_apModal.push_back(this);
     const INT_PTR nResult =
         ::DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId),
                           m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr, DialogProc,
                           reinterpret_cast<LPARAM>(this));
+    const DWORD dwError = ::GetLastError();
+    std::erase(s_apModal, this);
+    if (s_apModal.empty() && s_hMessageFilter != nullptr) {
+        ::UnhookWindowsHookEx(s_hMessageFilter);
+        s_hMessageFilter = nullptr;
+    }
     if (nResult == -1)
         throw std::runtime_error("Gridwright could not open its window (dialog " +
                                  std::to_string(m_nTemplateId) + ", system error " +
-                                 std::to_string(::GetLastError()) +
+                                 std::to_string(dwError) +
                                  "). The program file may be damaged: copy gridwright.exe from "
                                  "its package again.");
     return nResult;
+}
+
+LRESULT CALLBACK CDialog::MessageFilterProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    const auto* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (nCode == MSGF_DIALOGBOX && pMsg != nullptr) {
+        for (auto it = s_apModal.rbegin(); it != s_apModal.rend(); ++it) {
+            const HWND hDialog = (*it)->m_hWnd;
+            if (hDialog == nullptr || (pMsg->hwnd != hDialog && !::IsChild(hDialog, pMsg->hwnd)))
+                continue;
+            try {
+                if ((*it)->PreTranslateMessage(*pMsg))
+                    return 1;
+            } catch (const std::exception& e) {
+                ShowErrorMessage(hDialog, e.what());
+                return 1;
+            }
+            break;
+        }
+    }
+    return ::CallNextHookEx(s_hMessageFilter, nCode, wParam, lParam);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {

@@ -73,6 +73,11 @@ public:
 protected:
     // Runs once the controls exist; TRUE lets the dialog manager set the focus.
     virtual BOOL OnInitDialog() { return TRUE; }
+
+    // Sees each message for the dialog or one of its controls before the dialog manager does,
+    // while the dialog runs modally; true when it handled the message, which then goes no
+    // further. For keys that must work whichever control has the focus.
+    virtual bool PreTranslateMessage(const MSG&) { return false; }
     // The derived dialog's message map. What it leaves unhandled gets the base's IDOK and IDCANCEL
     // handling, then the dialog manager's default processing.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
@@ -80,6 +85,7 @@ protected:
     virtual void OnCancel() { EndDialog(IDCANCEL); }
 
 private:
+    static LRESULT CALLBACK MessageFilterProc(int nCode, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT nMessage, WPARAM wParam, LPARAM lParam);
 
