@@ -184,7 +184,10 @@ std::string CProgramDriver::WindowText(HWND hWindow) {
 }
 
 std::vector<std::string> CProgramDriver::Lines(int nListId) const {
-    const HWND hList = Control(nListId);
+    return ListLines(Control(nListId));
+}
+
+std::vector<std::string> CProgramDriver::ListLines(HWND hList) {
     const auto nCount = static_cast<int>(Send(hList, LB_GETCOUNT, 0, 0));
     std::vector<std::string> aLines;
     for (int i = 0; i < nCount; ++i) {
@@ -269,6 +272,51 @@ bool CProgramDriver::CloseBox(HWND hBox) const {
 
 void CProgramDriver::Sync() const {
     Send(m_hDialog, WM_NULL, 0, 0);
+}
+
+void CProgramDriver::PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) const {
+    SetForegroundWindow(hWindow);
+    const DWORD dwStart = GetTickCount();
+    while (GetForegroundWindow() != hWindow) {
+        if (GetTickCount() - dwStart > kWaitMs)
+            throw std::runtime_error("the window did not come to the foreground");
+        Sleep(kPollMs);
+        SetForegroundWindow(hWindow);
+    }
+    std::vector<INPUT> aInputs;
+    const auto key = [&aInputs](WORD nKey, DWORD dwFlags) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = nKey;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(nKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = dwFlags;
+        aInputs.push_back(input);
+    };
+    for (const WORD nKey : aKeys)
+        key(nKey, 0);
+    for (auto it = std::rbegin(aKeys); it != std::rend(aKeys); ++it)
+        key(*it, KEYEVENTF_KEYUP);
+    if (SendInput(static_cast<UINT>(aInputs.size()), aInputs.data(), sizeof(INPUT)) !=
+        aInputs.size())
+        throw std::runtime_error("the keys could not be sent");
+    // Handled once the dialog's thread answers after them (a key may close the window).
+    Sleep(kPollMs);
+    Sync();
+}
+
+void CProgramDriver::Focus(int nControlId) {
+    Send(m_hDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(nControlId)), TRUE);
+}
+
+HWND CProgramDriver::FindMenuWindow() const {
+    HWND hMenu = nullptr;
+    while ((hMenu = FindWindowExA(nullptr, hMenu, "#32768", nullptr)) != nullptr) {
+        DWORD dwProcessId = 0;
+        GetWindowThreadProcessId(hMenu, &dwProcessId);
+        if (dwProcessId == m_process.dwProcessId && IsWindowVisible(hMenu))
+            return hMenu;
+    }
+    return nullptr;
 }
 
 std::vector<std::string> CProgramDriver::ChildTexts(HWND hWindow) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     HWND Control(int nId) const;
 
     std::vector<std::string> Lines(int nListId) const;
+    static std::vector<std::string> ListLines(HWND hList);
     int Selection(int nListId) const;
     std::string Text(int nControlId) const;
     bool IsEnabled(int nControlId) const;
@@ -49,6 +51,13 @@ public:
     bool CloseBox(HWND hBox) const;
     // Returns once the dialog has handled everything sent or posted to it before.
     void Sync() const;
+    // Real key input, as a user types it: brings the window to the foreground, presses the keys
+    // in order and lets them go in reverse (so {VK_CONTROL, 'Z'} is Ctrl+Z).
+    void PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) const;
+    // Gives the keyboard focus to a control of the dialog, as the Tab key would.
+    void Focus(int nControlId);
+    // A visible pop-up menu window of the process, or null.
+    HWND FindMenuWindow() const;
     // The texts of a window's child controls, in their order.
     std::vector<std::string> ChildTexts(HWND hWindow) const;
 

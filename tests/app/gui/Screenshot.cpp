@@ -32,7 +32,7 @@ template <typename T> void Put(std::string& str, const T& value) {
 
 } // namespace
 
-std::size_t SaveScreenshot(HWND hWindow, const std::filesystem::path& bmp) {
+CWindowPicture CaptureWindow(HWND hWindow) {
     RECT rect{};
     if (!GetWindowRect(hWindow, &rect))
         throw std::runtime_error("cannot get the window's rectangle");
@@ -50,7 +50,6 @@ std::size_t SaveScreenshot(HWND hWindow, const std::filesystem::path& bmp) {
     header.biCompression = BI_RGB;
     const std::size_t nStride = (static_cast<std::size_t>(nWidth) * 3 + 3) & ~std::size_t{3};
     const std::size_t nBytes = nStride * static_cast<std::size_t>(nHeight);
-    header.biSizeImage = static_cast<DWORD>(nBytes);
 
     // The window belongs to another process, so it is copied from the screen, not printed.
     SCapture capture;
@@ -68,23 +67,45 @@ std::size_t SaveScreenshot(HWND hWindow, const std::filesystem::path& bmp) {
         throw std::runtime_error("cannot copy the window from the screen");
     GdiFlush();
 
+    CWindowPicture picture;
+    picture.nWidth = nWidth;
+    picture.nHeight = nHeight;
+    picture.nStride = nStride;
     const auto* pPixels = static_cast<const std::uint8_t*>(pBits);
-    std::set<std::uint32_t> colours;
-    for (std::size_t y = 0; y < static_cast<std::size_t>(nHeight); ++y)
-        for (std::size_t x = 0; x < static_cast<std::size_t>(nWidth); ++x) {
-            const std::uint8_t* p = pPixels + y * nStride + x * 3;
-            colours.insert(std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 |
-                           std::uint32_t{p[2]} << 16);
-        }
+    picture.aBits.assign(pPixels, pPixels + nBytes);
+    return picture;
+}
 
+std::uint32_t CWindowPicture::At(int x, int y) const {
+    // Rows are stored from the bottom up.
+    const std::uint8_t* p = aBits.data() + static_cast<std::size_t>(nHeight - 1 - y) * nStride +
+                            static_cast<std::size_t>(x) * 3;
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16;
+}
+
+std::size_t SaveScreenshot(HWND hWindow, const std::filesystem::path& bmp) {
+    const CWindowPicture picture = CaptureWindow(hWindow);
+    std::set<std::uint32_t> colours;
+    for (int y = 0; y < picture.nHeight; ++y)
+        for (int x = 0; x < picture.nWidth; ++x)
+            colours.insert(picture.At(x, y));
+
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = picture.nWidth;
+    header.biHeight = picture.nHeight;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(picture.aBits.size());
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42; // "BM"
     file.bfOffBits = sizeof file + sizeof header;
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + nBytes);
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + picture.aBits.size());
     std::string strBytes;
     Put(strBytes, file);
     Put(strBytes, header);
-    strBytes.append(static_cast<const char*>(pBits), nBytes);
+    strBytes.append(reinterpret_cast<const char*>(picture.aBits.data()), picture.aBits.size());
     std::ofstream out(bmp, std::ios::binary | std::ios::trunc);
     out.write(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
     if (!out)
