@@ -1,7 +1,7 @@
 #include "lists/InstallerCore.h"
 #include "platform/FileFaults.h"
-#include "support/FakeWindow.h"
 #include "support/GameFiles.h"
+#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +54,8 @@ std::ostream& operator<<(std::ostream& os, const State& state) {
 
 class UndoTest : public CTempFolderTest {
 protected:
+    UndoTest() { m_window.m_bCheckImages = false; } // the cars carry picture numbers of their own
+
     void Add(const std::string& strName, bool bAvailable, int nImage) {
         auto pRecord = std::make_unique<CarRecord>();
         pRecord->m_nImage = nImage;
@@ -103,7 +105,7 @@ protected:
         m_window.SetCurSel(IDC_INSTALLED, nInstalled);
     }
 
-    CFakeWindow m_window;
+    CMemoryWindow m_window;
     CInstallerCore m_core{m_window};
 };
 
@@ -441,7 +443,7 @@ TEST_F(UndoTest, RandomCommandsUndosAndRedosMatchTheModel) {
 }
 
 TEST(PassedOverTextTest, OneLineEachThenHowManyMore) {
-    CFakeWindow window;
+    CMemoryWindow window;
     CInstallerCore core(window);
     EXPECT_EQ(core.PassedOverText(), "");
     core.m_aPassedOver = {{"Rocket.c2c", "holds 7 of the 11 values a car needs"}};
