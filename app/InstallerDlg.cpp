@@ -158,7 +158,7 @@ bool CInstallerDlg::PreTranslateMessage(const MSG& msg) {
 }
 
 void CInstallerDlg::OnRestoreList() {
-    std::vector<KeptList> aLists;
+    std::vector<RestorableList> aLists;
     {
         const CWaitCursor wait;
         aLists = ReadKeptLists(

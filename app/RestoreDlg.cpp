@@ -20,7 +20,7 @@ void CentreOn(HWND hWindow, HWND hOwner) {
 
 BOOL CRestoreDlg::OnInitDialog() {
     CentreOn(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
-    for (const KeptList& list : m_aLists)
+    for (const RestorableList& list : m_aLists)
         ::SendDlgItemMessageA(m_hWnd, IDC_KEPT_LISTS, LB_ADDSTRING, 0,
                               reinterpret_cast<LPARAM>(list.strLabel.c_str()));
     if (m_aLists.empty()) {
@@ -33,7 +33,7 @@ BOOL CRestoreDlg::OnInitDialog() {
     }
     // The newest list that can be restored, so that Enter restores it at once.
     const auto itFirst = std::find_if(m_aLists.begin(), m_aLists.end(),
-                                      [](const KeptList& list) { return list.bWhole; });
+                                      [](const RestorableList& list) { return list.bWhole; });
     const auto nFirst = itFirst == m_aLists.end() ? 0 : itFirst - m_aLists.begin();
     ::SendDlgItemMessageA(m_hWnd, IDC_KEPT_LISTS, LB_SETCURSEL, static_cast<WPARAM>(nFirst), 0);
     ShowSelected();
@@ -60,7 +60,7 @@ void CRestoreDlg::ShowSelected() {
     const int nSel = Selected();
     if (nSel < 0)
         return;
-    const KeptList& list = m_aLists[static_cast<std::size_t>(nSel)];
+    const RestorableList& list = m_aLists[static_cast<std::size_t>(nSel)];
     const HWND hCars = ::GetDlgItem(m_hWnd, IDC_KEPT_CARS);
     ::SendMessageA(hCars, WM_SETREDRAW, FALSE, 0);
     ::SendMessageA(hCars, LB_RESETCONTENT, 0, 0);

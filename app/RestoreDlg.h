@@ -13,7 +13,7 @@ class CRestoreDlg : public CDialog {
 public:
     static constexpr int IDD = IDD_RESTORE;
 
-    CRestoreDlg(const CWnd* pParent, const std::vector<KeptList>& aLists,
+    CRestoreDlg(const CWnd* pParent, const std::vector<RestorableList>& aLists,
                 std::vector<std::string> astrInstalled)
         : CDialog(IDD, pParent), m_aLists(aLists), m_astrInstalled(std::move(astrInstalled)) {}
 
@@ -28,6 +28,6 @@ private:
     void ShowSelected();
     int Selected() const;
 
-    const std::vector<KeptList>& m_aLists;
+    const std::vector<RestorableList>& m_aLists;
     std::vector<std::string> m_astrInstalled;
 };

@@ -1,100 +1,37 @@
 #include "lists/KeptLists.h"
 
 #include "gamedata/GameData.h"
+#include "gamedata/KeptLists.h"
+#include "opponents/OpponentListReader.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 
 #include <algorithm>
-#include <cctype>
+#include <cstdio>
 #include <map>
 
 namespace {
 
-constexpr const char* kBackupPattern = "data\\backups\\opponent-*.txt";
-constexpr const char* kBackupFolder = "data\\backups\\";
-constexpr const char* kBackupPrefix = "opponent-";
-
-bool AllDigits(const std::string& str) {
-    return !str.empty() && std::all_of(str.begin(), str.end(),
-                                       [](unsigned char c) { return std::isdigit(c) != 0; });
+// "2026-12-08 07:15:02", with " (2)" for the second copy kept in the same second.
+std::string CopyLabel(const KeptList& copy) {
+    char szLabel[32];
+    std::snprintf(szLabel, sizeof szLabel, "%04d-%02d-%02d %02d:%02d:%02d", copy.m_time.m_nYear,
+                  copy.m_time.m_nMonth, copy.m_time.m_nDay, copy.m_time.m_nHour,
+                  copy.m_time.m_nMinute, copy.m_time.m_nSecond);
+    std::string strLabel = szLabel;
+    if (copy.m_nSequence > 1)
+        strLabel += " (" + std::to_string(copy.m_nSequence) + ")";
+    return strLabel;
 }
 
-// "opponent-YYYYMMDD-HHMMSS.txt", "-N" before ".txt" for the N-th taken in the same second.
-// Gives the date and time as people write them, or the name itself when it is not one of these.
-struct CopyName {
-    std::string strFile;
-    std::string strStamp; // YYYYMMDD-HHMMSS, empty when the name is not a kept copy's
-    int nNumber = 1;
-    std::string strLabel;
-};
-
-CopyName ParseCopyName(const std::string& strName) {
-    CopyName name{strName, {}, 1, strName};
-    const std::size_t nPrefix = std::char_traits<char>::length(kBackupPrefix);
-    const std::size_t nDot = strName.rfind('.');
-    if (nDot == std::string::npos || nDot < nPrefix)
-        return name;
-    const std::string strStem = strName.substr(nPrefix, nDot - nPrefix);
-    const std::string strDate = strStem.substr(0, 8);
-    const std::string strTime = strStem.size() >= 15 ? strStem.substr(9, 6) : "";
-    if (!AllDigits(strDate) || !AllDigits(strTime) || strStem[8] != '-')
-        return name;
-    if (strStem.size() > 15) {
-        const std::string strNumber = strStem.substr(16);
-        if (strStem[15] != '-' || !AllDigits(strNumber) || strNumber.size() > 4)
-            return name;
-        name.nNumber = std::stoi(strNumber);
-    }
-    name.strStamp = strStem.substr(0, 15);
-    name.strLabel = strDate.substr(0, 4) + "-" + strDate.substr(4, 2) + "-" + strDate.substr(6) +
-                    " " + strTime.substr(0, 2) + ":" + strTime.substr(2, 2) + ":" +
-                    strTime.substr(4);
-    if (name.nNumber > 1)
-        name.strLabel += " (" + std::to_string(name.nNumber) + ")";
-    return name;
-}
-
-// STAND-IN until the listing of kept copies lands in gamedata: their file names, newest first.
-std::vector<CopyName> ListKeptCopies() {
-    std::vector<CopyName> aNames;
-    CFileFind finder;
-    for (bool bMore = finder.FindFile(kBackupPattern); bMore; bMore = finder.FindNextFile())
-        if (!finder.IsDirectory())
-            aNames.push_back(ParseCopyName(finder.GetFileName()));
-    std::stable_sort(aNames.begin(), aNames.end(), [](const CopyName& a, const CopyName& b) {
-        return a.strStamp != b.strStamp ? a.strStamp > b.strStamp : a.nNumber > b.nNumber;
-    });
-    return aNames;
-}
-
-// STAND-IN until the reader of whole opponent lists lands in opponents: reads the records and
-// tells whether the list's count line matches them.
-bool ReadListWhole(const std::string& strPath, const PictureSource& pictureSource,
-                   std::vector<std::unique_ptr<CarRecord>>& apRecords) {
-    CFile file(strPath, CFile::kBinaryRead);
-    std::string strCount;
+RestorableList ReadRestorableList(const std::string& strPath, const std::string& strName,
+                                  const PictureSource& pictureSource) {
+    RestorableList list;
     try {
-        while ((strCount = ReadLine(file)).empty()) {
-        }
-    } catch (const CFileException& e) {
-        if (!e.IsEndOfInput())
-            throw;
-        return false;
-    }
-    while (std::unique_ptr<CarRecord> pRecord = ParseRecord(file, pictureSource))
-        apRecords.push_back(std::move(pRecord));
-    try {
-        return std::stoi(strCount) == static_cast<int>(apRecords.size());
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
-KeptList ReadKeptList(const std::string& strPath, const std::string& strName,
-                      const PictureSource& pictureSource) {
-    KeptList list;
-    try {
-        list.bWhole = ReadListWhole(strPath, pictureSource, list.apRecords);
+        CFile file(strPath, CFile::kBinaryRead);
+        OpponentList opponents = ReadOpponentList(file, pictureSource);
+        list.apRecords = std::move(opponents.apRecords);
+        list.bWhole = opponents.bWhole;
     } catch (const CFileException&) {
         list.bWhole = false;
     }
@@ -106,12 +43,13 @@ KeptList ReadKeptList(const std::string& strPath, const std::string& strName,
 
 } // namespace
 
-std::vector<KeptList> ReadKeptLists(const PictureSource& pictureSource) {
-    std::vector<KeptList> aLists;
-    for (const CopyName& name : ListKeptCopies())
-        aLists.push_back(ReadKeptList(kBackupFolder + name.strFile, name.strLabel, pictureSource));
+std::vector<RestorableList> ReadKeptLists(const PictureSource& pictureSource) {
+    std::vector<RestorableList> aLists;
+    for (const KeptList& copy : ListKeptLists())
+        aLists.push_back(ReadRestorableList(copy.m_strPath, CopyLabel(copy), pictureSource));
     if (CFile::Exists(kOpponentListBackup))
-        aLists.push_back(ReadKeptList(kOpponentListBackup, "Before Gridwright", pictureSource));
+        aLists.push_back(
+            ReadRestorableList(kOpponentListBackup, "Before Gridwright", pictureSource));
     return aLists;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 // An opponent list kept on disk that the installed list can be put back to.
-struct KeptList {
+struct RestorableList {
     std::string strLabel; // "2026-12-08 07:15:02 - 42 opponents", "Before Gridwright - 40 ..."
     std::vector<std::unique_ptr<CarRecord>> apRecords; // what could be read of it
     bool bWhole = false;                               // only a list read whole is restored
@@ -16,7 +16,7 @@ struct KeptList {
 
 // The kept copies in "data\backups", newest first, then the list as it was before this program
 // first changed it. Records get their pictures from the source.
-std::vector<KeptList> ReadKeptLists(const PictureSource& pictureSource);
+std::vector<RestorableList> ReadKeptLists(const PictureSource& pictureSource);
 
 // How a list of car names differs from the installed one. A car of one list is paired with a car
 // of the same name in the other, the k-th of a name with the k-th; the cars left over are more or

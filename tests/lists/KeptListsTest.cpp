@@ -51,9 +51,9 @@ TEST(CompareCarListsTest, DescribesOnlyWhatDiffers) {
 
 class KeptListsTest : public CTempFolderTest {
 protected:
-    static std::vector<std::string> Labels(const std::vector<KeptList>& aLists) {
+    static std::vector<std::string> Labels(const std::vector<RestorableList>& aLists) {
         std::vector<std::string> aLabels;
-        for (const KeptList& list : aLists)
+        for (const RestorableList& list : aLists)
             aLabels.push_back(list.strLabel + (list.bWhole ? "" : " !"));
         return aLabels;
     }
@@ -78,7 +78,7 @@ TEST_F(KeptListsTest, NewestFirstThenTheListBeforeAnyChange) {
     WriteBytes("data/backups/notes.txt", "not a kept list");
     WriteBytes("data/OPPONENT.OLD", strTwo);
 
-    const std::vector<KeptList> aLists = ReadKeptLists(NoPictures());
+    const std::vector<RestorableList> aLists = ReadKeptLists(NoPictures());
     EXPECT_EQ(Labels(aLists),
               (Names{"2026-12-09 00:00:01 - 2 opponents (damaged) !",
                      "2026-12-08 07:15:02 (2) - 1 opponent", "2026-12-08 07:15:02 - 2 opponents",

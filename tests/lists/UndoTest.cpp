@@ -62,7 +62,7 @@ protected:
         pRecord->m_strCarName = strName;
         pRecord->m_strFileBase = strName + (bAvailable ? "A" : "I");
         pRecord->m_strInfo = "Car: " + strName + "\r\n";
-        pRecord->m_strText = CarText(strName, pRecord->m_strFileBase);
+        pRecord->m_strText = CarText(strName, strName); // twins hold the same text
         ASSERT_TRUE(m_core.AddEntry(std::move(pRecord), bAvailable));
     }
     // Available: Alpha, Beta, Gamma. Installed: Beta (a twin of an available car), Eagle and
@@ -190,7 +190,7 @@ TEST_F(UndoTest, UndoOfAnExportKeepsTheFileAndItsAvailableCar) {
     EXPECT_EQ(Now(), exported);
     Run(&CInstallerCore::Undo);
     EXPECT_EQ(Now(), expected);
-    EXPECT_EQ(ReadBytes("Eagle.C2C"), CarText("Eagle", "EagleI"));
+    EXPECT_EQ(ReadBytes("Eagle.C2C"), CarText("Eagle", "Eagle"));
 }
 
 TEST_F(UndoTest, AFailedCommandChangesAndRecordsNothing) {
@@ -325,14 +325,19 @@ public:
         Step([&] {
             aInstalled.erase(aInstalled.begin() + nInstalledSel);
             nInstalledSel = -1;
+            // Only a twin with the same text makes the export needless.
             for (const Car& available : aAvailable)
-                if (available.strName == car.strName)
+                if (available.strName == car.strName && available.strText == car.strText)
                     return;
             Car exported = car;
             exported.strFileBase.clear();
             aAvailable.push_back(exported);
             nAvailableSel = Last(aAvailable);
-            astrFiles.push_back(car.strName + ".C2C");
+            std::string strFile = car.strName + ".C2C";
+            for (int n = 2;
+                 std::find(astrFiles.begin(), astrFiles.end(), strFile) != astrFiles.end(); ++n)
+                strFile = car.strName + " (" + std::to_string(n) + ").C2C";
+            astrFiles.push_back(strFile);
             std::sort(astrFiles.begin(), astrFiles.end());
         });
     }
