@@ -176,9 +176,12 @@ TEST_F(GuiTest, UninstallThatCannotWriteTheCarFileKeepsTheCarInstalled) {
     CTestCar unnamed = standard::Ghost();
     unnamed.strCar = "Who Knows?"; // exported as "Who Knows_.C2C"
     WriteBytes(Path("data/opponent.txt"), GameOpponentList({standard::OldRattler(), unnamed}));
-    // A folder where the export writes its text first: the system refuses to create that file.
-    std::filesystem::create_directories(Path("Who Knows_.C2C.new"));
     const auto pProgram = StartLoaded();
+    // Folders at every temporary name the export may try: the system refuses to create the file.
+    for (int n = 0; n < 100; ++n)
+        std::filesystem::create_directories(m_folder / ("Who Knows_.C2C.new-" +
+                                                        std::to_string(pProgram->ProcessId()) +
+                                                        "-" + std::to_string(n)));
 
     pProgram->Select(IDC_INSTALLED, 1);
     pProgram->PostClick(IDC_UNINSTALL); // the error box is modal

@@ -68,6 +68,9 @@ public:
     static std::string WindowText(HWND hWindow);
     static LRESULT Send(HWND hWindow, UINT nMessage, WPARAM wParam, LPARAM lParam);
 
+    // The program's process number, which its temporary file names carry.
+    DWORD ProcessId() const { return m_process.dwProcessId; }
+
 private:
     HWND FindDialog() const;
     ELoad ErrorBoxShown();
