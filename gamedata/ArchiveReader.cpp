@@ -1,6 +1,7 @@
 #include "gamedata/ArchiveReader.h"
 
 #include "platform/File.h"
+#include "platform/ReadNulEndedName.h"
 
 namespace {
 
@@ -11,17 +12,6 @@ constexpr std::uint64_t kSlotSize = 56;
 // No longer name can be a path on the game's system. Reading on to a far NUL instead would cost
 // 255 times the archive's length in time and memory.
 constexpr std::size_t kMaxNameLength = 260;
-
-// Reads a NUL-ended name; false when the file ends before the NUL or the name grows too long.
-bool ReadName(CFile& file, std::string& strName) {
-    char ch = 0;
-    while (strName.size() <= kMaxNameLength && file.Read(&ch, 1) == 1) {
-        if (ch == '\0')
-            return true;
-        strName += ch;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -38,12 +28,18 @@ ArchiveDirectory ReadArchiveDirectory(CFile& file) {
     for (unsigned i = 0; i < nCount; ++i) {
         file.Seek(kDirectoryOffset + kSlotSize * i);
         unsigned char aSize[4] = {};
-        ArchiveEntry entry;
-        // A name with no NUL inside its slot runs on into what follows.
-        if (file.Read(aSize, sizeof aSize) != sizeof aSize || !ReadName(file, entry.m_strName)) {
+        if (file.Read(aSize, sizeof aSize) != sizeof aSize) {
             directory.m_bDamaged = true;
             return directory;
         }
+        // A name with no NUL inside its slot runs on into what follows.
+        std::optional<std::string> strName = ReadNulEndedName(file, kMaxNameLength);
+        if (!strName) {
+            directory.m_bDamaged = true;
+            return directory;
+        }
+        ArchiveEntry entry;
+        entry.m_strName = std::move(*strName);
         entry.m_nSize = static_cast<std::uint32_t>(aSize[0] | aSize[1] << 8 | aSize[2] << 16 |
                                                    static_cast<std::uint32_t>(aSize[3]) << 24);
         entry.m_nOffset = nData;

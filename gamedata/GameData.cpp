@@ -1,6 +1,7 @@
 #include "gamedata/GameData.h"
 
 #include "gamedata/ArchiveReader.h"
+#include "platform/AsciiCase.h"
 #include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
@@ -68,8 +69,8 @@ void CopyEntry(CFile& archive, const ArchiveEntry& entry, const std::string& str
 // "Could not ..." as the middle of a sentence.
 std::string Reason(const std::string& strWhat) {
     std::string str = strWhat;
-    if (!str.empty() && str.front() >= 'A' && str.front() <= 'Z')
-        str.front() = static_cast<char>(str.front() - 'A' + 'a');
+    if (!str.empty())
+        str.front() = FoldCase(str.front());
     return str;
 }
 

@@ -1,5 +1,6 @@
 #include "gamedata/KeptLists.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "platform/WriteWholeFile.h"
@@ -14,13 +15,6 @@ namespace {
 
 constexpr std::string_view kPrefix = "opponent-";
 constexpr std::string_view kSuffix = ".txt";
-
-bool EqualNoCase(std::string_view strA, std::string_view strB) {
-    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return strA.size() == strB.size() &&
-           std::equal(strA.begin(), strA.end(), strB.begin(),
-                      [&](char a, char b) { return fold(a) == fold(b); });
-}
 
 // The value of exactly nDigits decimal digits at the front of str, taken off it.
 std::optional<int> TakeDigits(std::string_view& str, std::size_t nDigits) {

@@ -1,8 +1,10 @@
 #include "pictures/PictureCache.h"
 
 #include "gamedata/ArchiveReader.h"
+#include "platform/AsciiCase.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
+#include "platform/ReadNulEndedName.h"
 
 #include <algorithm>
 #include <optional>
@@ -32,30 +34,6 @@ std::string ArchivePath(const std::string& strFileBase) {
 std::string LooseTilePath(const std::string& strFileBase, char nLetter) {
     return "data\\intrface\\carimage\\" + strFileBase + "CI\\PIX16\\" + strFileBase + nLetter +
            ".PIX";
-}
-
-// Only ASCII letters change, whatever the locale says.
-std::string AsciiLower(std::string str) {
-    for (char& c : str) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return str;
-}
-
-// A NUL-ended name from the current position; none when the file ends first. nRead counts the
-// bytes consumed, the NUL included.
-std::optional<std::string> ReadName(CFile& file, std::uint64_t& nRead) {
-    std::string strName;
-    nRead = 0;
-    char c = 0;
-    while (file.Read(&c, 1) == 1) {
-        ++nRead;
-        if (c == '\0')
-            return strName;
-        strName += c;
-    }
-    return std::nullopt;
 }
 
 std::unique_ptr<CPictureCache::Tile> ReadPixels(CFile& file) {
@@ -169,15 +147,16 @@ std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadArchiveTile(CFile& archi
     const std::uint64_t nSize = entry.m_nSize;
     for (std::uint64_t r = kPixiesStart; r < nSize;) {
         archive.Seek(entry.m_nOffset + r + kRecordHead);
-        std::uint64_t nRead = 0;
-        const std::optional<std::string> strName = ReadName(archive, nRead);
+        // No name is longer than the entry that holds it.
+        const std::optional<std::string> strName =
+            ReadNulEndedName(archive, static_cast<std::size_t>(nSize));
         if (!strName)
             return nullptr; // the archive ends inside a name: no tile further on
         if (AsciiLower(*strName) == strTarget) {
             archive.Seek(archive.GetPosition() + kPixelHead);
             return ReadPixels(archive);
         }
-        r += kRecordHead + nRead + kRecordRest;
+        r += kRecordHead + strName->size() + 1 + kRecordRest;
     }
     return nullptr;
 }

@@ -1,13 +1,45 @@
-// The parts of the file layer that do not depend on the system: the read-ahead over the backend's
-// primitives, the existence probe, and the order of search results.
+// The file layer as the program sees it, the same on every system, over the primitives of
+// SystemFile.h: each operation's fault check and action text, the read-ahead, the write loop,
+// refusing what is not a file, forgetting folder listings after a change, the search's order.
 #include "platform/File.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/FileException.h"
 #include "platform/FileFaults.h"
+#include "platform/SystemFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <utility>
+
+namespace {
+
+int s_nListingScopes = 0;
+
+// Forgets the kept folder listings once a change to a folder is over, however it ends.
+struct ListingsForgetter {
+    ListingsForgetter() = default;
+    ~ListingsForgetter() { SystemFile::ForgetFolderListings(); }
+    ListingsForgetter(const ListingsForgetter&) = delete;
+    ListingsForgetter& operator=(const ListingsForgetter&) = delete;
+};
+
+} // namespace
+
+bool SystemFile::InListingScope() {
+    return s_nListingScopes > 0;
+}
+
+CFolderListingScope::CFolderListingScope() {
+    ++s_nListingScopes;
+}
+
+CFolderListingScope::~CFolderListingScope() {
+    if (--s_nListingScopes == 0)
+        SystemFile::ForgetFolderListings();
+}
 
 CFile::CFile(const std::string& strPath, unsigned nFlags) {
     Open(strPath, nFlags);
@@ -15,6 +47,39 @@ CFile::CFile(const std::string& strPath, unsigned nFlags) {
 
 CFile::~CFile() {
     CloseHandle();
+}
+
+void CFile::Open(const std::string& strPath, unsigned nFlags) {
+    CloseHandle();
+    m_strPath = strPath;
+    m_nPosition = 0;
+    m_nSystemPosition = 0;
+    m_nBuffered = 0;
+    m_nBufferStart = 0;
+
+    const bool bWrite = (nFlags & modeWrite) != 0;
+    const bool bCreate = (nFlags & modeCreate) != 0;
+    const char* pszAction = !bWrite   ? "open {} for reading"
+                            : bCreate ? "create"
+                                      : "open {} for writing";
+    CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
+    std::optional<ListingsForgetter> forget;
+    if (bCreate)
+        forget.emplace();
+
+    const SystemFile::Opened opened = SystemFile::Open(strPath, nFlags, pszAction);
+    // Systems open folders, pipes and devices ("CON", "COM1.c2c") for reading without complaint;
+    // the program reads only files, and must see anything else as no file.
+    if (opened.kind == SystemFile::Kind::Folder ||
+        (!bWrite && opened.kind != SystemFile::Kind::File)) {
+        SystemFile::CloseQuietly(opened.nHandle);
+        throw CFileException(CFileException::accessDenied, SystemFile::NotAFileError(opened.kind),
+                             strPath, pszAction,
+                             opened.kind == SystemFile::Kind::Folder
+                                 ? "It is a folder, not a file"
+                                 : "It is a pipe or a device, not a file");
+    }
+    m_nHandle = opened.nHandle;
 }
 
 void CFile::RequireOpen(const char* pszAction) const {
@@ -76,6 +141,91 @@ void CFile::Seek(std::uint64_t nOffset) {
     m_nPosition = nOffset;
 }
 
+std::size_t CFile::SystemRead(void* pBuffer, std::size_t nCount) {
+    const std::size_t n = SystemFile::Read(m_nHandle, m_strPath, pBuffer, nCount);
+    m_nSystemPosition += n;
+    return n;
+}
+
+void CFile::SystemSeek(std::uint64_t nOffset) {
+    SystemFile::Seek(m_nHandle, m_strPath, nOffset);
+}
+
+void CFile::Write(const void* pBuffer, std::size_t nCount) {
+    RequireOpen("write to");
+    CheckFileFault(FileOp::Write, m_strPath, "write to");
+    const auto* p = static_cast<const unsigned char*>(pBuffer);
+    std::size_t nDone = 0;
+    while (nDone < nCount)
+        nDone += SystemFile::Write(m_nHandle, m_strPath, p + nDone, nCount - nDone);
+    m_nPosition += nDone;
+    m_nSystemPosition += nDone;
+}
+
+std::uint64_t CFile::GetLength() const {
+    RequireOpen("get the size of");
+    return SystemFile::Length(m_nHandle, m_strPath);
+}
+
+void CFile::Flush() {
+    RequireOpen("save");
+    CheckFileFault(FileOp::Flush, m_strPath, "save");
+    SystemFile::Flush(m_nHandle, m_strPath);
+}
+
+void CFile::Close() {
+    if (!IsOpen())
+        return;
+    const SystemFile::Handle h = std::exchange(m_nHandle, kNoHandle);
+    try {
+        CheckFileFault(FileOp::Close, m_strPath, "close");
+    } catch (const CFileException&) {
+        SystemFile::CloseQuietly(h);
+        throw;
+    }
+    SystemFile::Close(h, m_strPath);
+}
+
+void CFile::CloseHandle() noexcept {
+    if (IsOpen())
+        SystemFile::CloseQuietly(m_nHandle);
+    m_nHandle = kNoHandle;
+}
+
+bool CFile::EntryExists(const std::string& strPath) {
+    return SystemFile::EntryExists(strPath);
+}
+
+bool CFile::IsReadOnly(const std::string& strPath) {
+    return SystemFile::IsReadOnly(strPath);
+}
+
+void CFile::CreateFolder(const std::string& strPath) {
+    CheckFileFault(FileOp::Create, strPath, "create the folder");
+    const ListingsForgetter forget;
+    SystemFile::CreateFolder(strPath, "create the folder");
+}
+
+void CFile::Remove(const std::string& strPath) {
+    CheckFileFault(FileOp::Remove, strPath, "delete");
+    const ListingsForgetter forget;
+    SystemFile::Remove(strPath, "delete");
+}
+
+void CFile::Rename(const std::string& strOld, const std::string& strNew) {
+    const std::string strAction = "rename {} to \"" + strNew + "\"";
+    CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
+    const ListingsForgetter forget;
+    SystemFile::Rename(strOld, strNew, strAction);
+}
+
+void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
+    const std::string strAction = "move {} over \"" + strTarget + "\"";
+    CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
+    const ListingsForgetter forget;
+    SystemFile::Replace(strSource, strTarget, strAction);
+}
+
 bool CFile::Exists(const std::string& strPath) {
     try {
         CFile file(strPath, kBinaryRead);
@@ -91,7 +241,6 @@ bool CFileFind::Matches(const std::string& strPattern, const std::string& strNam
     std::string_view mask = std::string_view(strPattern).substr(nSlash + 1);
     if (mask.empty() || mask == "*.*")
         mask = "*";
-    const auto folded = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     // Iterative glob: on a mismatch, let the last '*' swallow one more character.
     std::size_t m = 0;
     std::size_t n = 0;
@@ -101,7 +250,8 @@ bool CFileFind::Matches(const std::string& strPattern, const std::string& strNam
         if (m < mask.size() && mask[m] == '*') {
             nStar = m++;
             nResume = n;
-        } else if (m < mask.size() && (mask[m] == '?' || folded(mask[m]) == folded(strName[n]))) {
+        } else if (m < mask.size() &&
+                   (mask[m] == '?' || FoldCase(mask[m]) == FoldCase(strName[n]))) {
             ++m;
             ++n;
         } else if (nStar != std::string_view::npos) {
@@ -116,16 +266,21 @@ bool CFileFind::Matches(const std::string& strPattern, const std::string& strNam
     return m == mask.size();
 }
 
+bool CFileFind::FindFile(const std::string& strPattern) {
+    m_aEntries.clear();
+    for (SystemFile::FolderEntry& entry :
+         SystemFile::ListFolder(strPattern, [&](const std::string& strName) {
+             return strName != "." && strName != ".." && Matches(strPattern, strName);
+         }))
+        m_aEntries.push_back({std::move(entry.strName), entry.bDirectory});
+    SortEntries();
+    return !m_aEntries.empty();
+}
+
 void CFileFind::SortEntries() {
-    const auto folded = [](std::string str) {
-        for (char& c : str)
-            if (c >= 'A' && c <= 'Z')
-                c = static_cast<char>(c - 'A' + 'a');
-        return str;
-    };
     std::sort(m_aEntries.begin(), m_aEntries.end(), [&](const Entry& a, const Entry& b) {
-        const std::string strA = folded(a.strName);
-        const std::string strB = folded(b.strName);
+        const std::string strA = AsciiLower(a.strName);
+        const std::string strB = AsciiLower(b.strName);
         return strA != strB ? strA < strB : a.strName < b.strName;
     });
     m_nCurrent = 0;

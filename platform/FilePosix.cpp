@@ -1,8 +1,9 @@
-// The file layer on POSIX systems. Paths are mapped onto the real names by PathResolver.
+// The file layer's primitives on POSIX systems. Paths are mapped onto the real names by
+// PathResolver.
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/FileFaults.h"
 #include "platform/PathResolver.h"
+#include "platform/SystemFile.h"
 
 #include <algorithm>
 
@@ -58,7 +59,7 @@ int CauseOf(int nError) {
     throw CFileException(CauseOf(nError), nError, strPath, strAction, std::strerror(nError));
 }
 
-int HandleOf(std::intptr_t nHandle) {
+int HandleOf(SystemFile::Handle nHandle) {
     return static_cast<int>(nHandle);
 }
 
@@ -81,35 +82,16 @@ void SyncFolder(const std::string& strPath) {
     }
 }
 
-// Forgets the kept folder listings once a change to a folder is over, however it ends.
-struct ListingsForgetter {
-    ListingsForgetter() = default;
-    ~ListingsForgetter() { ForgetFolderListings(); }
-    ListingsForgetter(const ListingsForgetter&) = delete;
-    ListingsForgetter& operator=(const ListingsForgetter&) = delete;
-};
-
 } // namespace
 
-void CFile::Open(const std::string& strPath, unsigned nFlags) {
-    CloseHandle();
-    m_strPath = strPath;
-    m_nPosition = 0;
-    m_nSystemPosition = 0;
-    m_nBuffered = 0;
-    m_nBufferStart = 0;
-
-    const bool bWrite = (nFlags & modeWrite) != 0;
-    const bool bCreate = (nFlags & modeCreate) != 0;
-    const char* pszAction = !bWrite   ? "open {} for reading"
-                            : bCreate ? "create"
-                                      : "open {} for writing";
-    CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
-
-    const bool bCreateNew = (nFlags & modeCreateNew) != 0;
+SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
+                                    const std::string& strAction) {
+    const bool bWrite = (nFlags & CFile::modeWrite) != 0;
+    const bool bCreate = (nFlags & CFile::modeCreate) != 0;
+    const bool bCreateNew = (nFlags & CFile::modeCreateNew) != 0;
     const int nCreate = bCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
     // A pipe opened for reading would wait for a writer, perhaps for ever; not blocking lets the
-    // check below refuse it. The flag changes nothing for regular files.
+    // file layer refuse it. The flag changes nothing for regular files.
     const int nMode = bWrite ? O_WRONLY | (bCreate ? nCreate : 0) : O_RDONLY | O_NONBLOCK;
     const auto OpenAs = [nMode](const std::string& strName) {
         int fd;
@@ -131,112 +113,88 @@ void CFile::Open(const std::string& strPath, unsigned nFlags) {
         const ResolvedPath resolved = ResolvePath(strPath);
         // A file to read that no case variant names is missing: the open as spelt said so.
         if (!bCreate && !resolved.bExists)
-            ThrowError(nSpeltError, strPath, pszAction);
+            ThrowError(nSpeltError, strPath, strAction);
         fd = OpenAs(resolved.strPath);
     }
     if (fd < 0)
-        ThrowError(errno, strPath, pszAction);
-    if (bCreate)
-        ForgetFolderListings();
+        ThrowError(errno, strPath, strAction);
 
-    // Linux opens folders, pipes and devices for reading without complaint; the program reads
-    // only files, and must see anything else as no file.
     struct stat st {};
     if (fstat(fd, &st) != 0) {
         const int nError = errno;
         close(fd);
-        ThrowError(nError, strPath, pszAction);
+        ThrowError(nError, strPath, strAction);
     }
-    if (!bWrite && !S_ISREG(st.st_mode)) {
-        const bool bFolder = S_ISDIR(st.st_mode);
-        close(fd);
-        throw CFileException(
-            CFileException::accessDenied, bFolder ? EISDIR : EINVAL, strPath, pszAction,
-            bFolder ? "It is a folder, not a file" : "It is a pipe or a device, not a file");
-    }
-    m_nHandle = fd;
+    const Kind kind = S_ISREG(st.st_mode)   ? Kind::File
+                      : S_ISDIR(st.st_mode) ? Kind::Folder
+                                            : Kind::Other;
+    return {fd, kind};
 }
 
-std::size_t CFile::SystemRead(void* pBuffer, std::size_t nCount) {
+long SystemFile::NotAFileError(Kind kind) {
+    return kind == Kind::Folder ? EISDIR : EINVAL;
+}
+
+std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
+                             std::size_t nCount) {
     ssize_t n;
     do
-        n = read(HandleOf(m_nHandle), pBuffer, nCount);
+        n = read(HandleOf(h), pBuffer, nCount);
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        ThrowError(errno, m_strPath, "read from");
-    m_nSystemPosition += static_cast<std::uint64_t>(n);
+        ThrowError(errno, strPath, "read from");
     return static_cast<std::size_t>(n);
 }
 
-void CFile::SystemSeek(std::uint64_t nOffset) {
-    if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
-        ThrowError(EOVERFLOW, m_strPath, "move within");
-    if (lseek(HandleOf(m_nHandle), static_cast<off_t>(nOffset), SEEK_SET) < 0)
-        ThrowError(errno, m_strPath, "move within");
-}
-
-void CFile::Write(const void* pBuffer, std::size_t nCount) {
-    RequireOpen("write to");
-    CheckFileFault(FileOp::Write, m_strPath, "write to");
-    const auto* p = static_cast<const unsigned char*>(pBuffer);
-    std::size_t nDone = 0;
-    while (nDone < nCount) {
-        const ssize_t n = write(HandleOf(m_nHandle), p + nDone, nCount - nDone);
+std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* pBuffer,
+                              std::size_t nCount) {
+    while (true) {
+        const ssize_t n = write(HandleOf(h), pBuffer, nCount);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ThrowError(errno, m_strPath, "write to");
+            ThrowError(errno, strPath, "write to");
         if (n == 0)
-            ThrowError(ENOSPC, m_strPath, "write to");
-        nDone += static_cast<std::size_t>(n);
+            ThrowError(ENOSPC, strPath, "write to");
+        return static_cast<std::size_t>(n);
     }
-    m_nPosition += nDone;
-    m_nSystemPosition += nDone;
 }
 
-std::uint64_t CFile::GetLength() const {
-    RequireOpen("get the size of");
+void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
+    if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        ThrowError(EOVERFLOW, strPath, "move within");
+    if (lseek(HandleOf(h), static_cast<off_t>(nOffset), SEEK_SET) < 0)
+        ThrowError(errno, strPath, "move within");
+}
+
+std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
     struct stat st {};
-    if (fstat(HandleOf(m_nHandle), &st) != 0)
-        ThrowError(errno, m_strPath, "get the size of");
+    if (fstat(HandleOf(h), &st) != 0)
+        ThrowError(errno, strPath, "get the size of");
     return static_cast<std::uint64_t>(st.st_size);
 }
 
-void CFile::Flush() {
-    RequireOpen("save");
-    CheckFileFault(FileOp::Flush, m_strPath, "save");
+void SystemFile::Flush(Handle h, const std::string& strPath) {
     // EINVAL: the file does not support syncing (a pipe, a special file); nothing to push.
-    if (fsync(HandleOf(m_nHandle)) != 0 && errno != EINVAL)
-        ThrowError(errno, m_strPath, "save");
+    if (fsync(HandleOf(h)) != 0 && errno != EINVAL)
+        ThrowError(errno, strPath, "save");
 }
 
-void CFile::Close() {
-    if (!IsOpen())
-        return;
-    const int fd = HandleOf(m_nHandle);
-    m_nHandle = kNoHandle;
-    try {
-        CheckFileFault(FileOp::Close, m_strPath, "close");
-    } catch (const CFileException&) {
-        close(fd);
-        throw;
-    }
+void SystemFile::Close(Handle h, const std::string& strPath) {
     // Linux releases the descriptor even when close reports an error, so no retry.
-    if (close(fd) != 0 && errno != EINTR)
-        ThrowError(errno, m_strPath, "close");
+    if (close(HandleOf(h)) != 0 && errno != EINTR)
+        ThrowError(errno, strPath, "close");
 }
 
-void CFile::CloseHandle() noexcept {
-    if (IsOpen())
-        close(HandleOf(m_nHandle));
-    m_nHandle = kNoHandle;
+void SystemFile::CloseQuietly(Handle h) noexcept {
+    close(HandleOf(h));
 }
 
-bool CFile::EntryExists(const std::string& strPath) {
+bool SystemFile::EntryExists(const std::string& strPath) {
     return ResolvePath(strPath).bExists;
 }
 
-bool CFile::IsReadOnly(const std::string& strPath) {
+bool SystemFile::IsReadOnly(const std::string& strPath) {
     const std::string strReal = ResolvePath(strPath).strPath;
     struct stat st {};
     if (stat(strReal.c_str(), &st) != 0)
@@ -246,9 +204,7 @@ bool CFile::IsReadOnly(const std::string& strPath) {
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(strReal.c_str(), W_OK) != 0;
 }
 
-void CFile::CreateFolder(const std::string& strPath) {
-    CheckFileFault(FileOp::Create, strPath, "create the folder");
-    const ListingsForgetter forget;
+void SystemFile::CreateFolder(const std::string& strPath, const std::string& strAction) {
     const std::string strReal = ResolvePath(strPath).strPath;
     if (mkdir(strReal.c_str(), 0777) == 0)
         return;
@@ -256,24 +212,20 @@ void CFile::CreateFolder(const std::string& strPath) {
     struct stat st {};
     if (nError == EEXIST && stat(strReal.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return;
-    ThrowError(nError, strPath, "create the folder");
+    ThrowError(nError, strPath, strAction);
 }
 
 unsigned long CurrentProcessId() {
     return static_cast<unsigned long>(getpid());
 }
 
-void CFile::Remove(const std::string& strPath) {
-    CheckFileFault(FileOp::Remove, strPath, "delete");
-    const ListingsForgetter forget;
+void SystemFile::Remove(const std::string& strPath, const std::string& strAction) {
     if (unlink(ResolvePath(strPath).strPath.c_str()) != 0)
-        ThrowError(errno, strPath, "delete");
+        ThrowError(errno, strPath, strAction);
 }
 
-void CFile::Rename(const std::string& strOld, const std::string& strNew) {
-    const std::string strAction = "rename {} to \"" + strNew + "\"";
-    CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
-    const ListingsForgetter forget;
+void SystemFile::Rename(const std::string& strOld, const std::string& strNew,
+                        const std::string& strAction) {
     const ResolvedPath source = ResolvePath(strOld);
     ResolvedPath target = ResolvePath(strNew);
     if (target.bExists) {
@@ -312,29 +264,28 @@ void CFile::Rename(const std::string& strOld, const std::string& strNew) {
     SyncFolder(target.strPath);
 }
 
-void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
-    const std::string strAction = "move {} over \"" + strTarget + "\"";
-    CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
-    const ListingsForgetter forget;
+void SystemFile::Replace(const std::string& strSource, const std::string& strTarget,
+                         const std::string& strAction) {
     const std::string strTo = ResolvePath(strTarget).strPath;
     if (rename(ResolvePath(strSource).strPath.c_str(), strTo.c_str()) != 0)
         ThrowError(errno, strSource, strAction);
     SyncFolder(strTo);
 }
 
-bool CFileFind::FindFile(const std::string& strPattern) {
-    m_aEntries.clear();
-    m_nCurrent = 0;
+std::vector<SystemFile::FolderEntry>
+SystemFile::ListFolder(const std::string& strPattern,
+                       const std::function<bool(const std::string&)>& bAccept) {
     const std::size_t nSlash = strPattern.find_last_of("\\/");
     const std::string strFolder =
         nSlash == std::string::npos ? "." : ResolvePath(strPattern.substr(0, nSlash + 1)).strPath;
 
+    std::vector<FolderEntry> aEntries;
     const CDirHandle pDir(opendir(strFolder.c_str()));
     if (!pDir)
-        return false;
+        return aEntries;
     while (const dirent* pEntry = readdir(pDir.Get())) {
         const std::string strName = pEntry->d_name;
-        if (strName == "." || strName == ".." || !Matches(strPattern, strName))
+        if (!bAccept(strName))
             continue;
         // The listing tells most entries' kind; links and file systems that do not say need a look.
         bool bDirectory = pEntry->d_type == DT_DIR;
@@ -342,8 +293,7 @@ bool CFileFind::FindFile(const std::string& strPattern) {
             struct stat st {};
             bDirectory = stat((strFolder + "/" + strName).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
         }
-        m_aEntries.push_back({strName, bDirectory});
+        aEntries.push_back({strName, bDirectory});
     }
-    SortEntries();
-    return !m_aEntries.empty();
+    return aEntries;
 }

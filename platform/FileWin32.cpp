@@ -1,7 +1,9 @@
-// The file layer on Windows. Paths go to the system as they are: it ignores case itself.
+// The file layer's primitives on Windows. Paths go to the system as they are: it ignores case
+// itself.
+#include "platform/AsciiCase.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/FileFaults.h"
+#include "platform/SystemFile.h"
 #include "platform/UniqueHandle.h"
 
 #include <windows.h>
@@ -83,7 +85,7 @@ std::string SystemText(DWORD nError) {
     ThrowError(GetLastError(), strPath, strAction);
 }
 
-HANDLE HandleOf(std::intptr_t nHandle) {
+HANDLE HandleOf(SystemFile::Handle nHandle) {
     return reinterpret_cast<HANDLE>(nHandle);
 }
 
@@ -92,25 +94,13 @@ DWORD Chunk(std::size_t nCount) {
     return static_cast<DWORD>(std::min<std::size_t>(nCount, std::numeric_limits<DWORD>::max()));
 }
 
-} // namespace
-
-namespace {
-
-// Inside a CFolderListingScope, the names in each folder looked in, upper-cased; none when the
+// Inside a CFolderListingScope, the names in each folder looked in, case folded; none when the
 // folder does not exist. Under Wine every open of a missing file compares the whole folder's
 // names, so probing for thousands of missing pictures grew with the square of their number.
-int s_nScopes = 0;
 std::map<std::string, std::optional<std::set<std::string>>> s_mapListings;
 
-std::string Upper(std::string str) {
-    for (char& c : str)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return str;
-}
-
 const std::optional<std::set<std::string>>* ListingOf(const std::string& strFolder) {
-    const std::string strKey = Upper(strFolder);
+    const std::string strKey = AsciiLower(strFolder);
     if (const auto it = s_mapListings.find(strKey); it != s_mapListings.end())
         return &it->second;
     std::optional<std::set<std::string>> names;
@@ -120,9 +110,9 @@ const std::optional<std::set<std::string>>* ListingOf(const std::string& strFold
         hFind) {
         names.emplace();
         do {
-            names->insert(Upper(data.cFileName));
+            names->insert(AsciiLower(data.cFileName));
             if (data.cAlternateFileName[0] != '\0')
-                names->insert(Upper(data.cAlternateFileName));
+                names->insert(AsciiLower(data.cAlternateFileName));
         } while (FindNextFileA(hFind.Get(), &data));
     } else if (GetLastError() != ERROR_PATH_NOT_FOUND) {
         return nullptr; // not known either way
@@ -134,7 +124,7 @@ const std::optional<std::set<std::string>>* ListingOf(const std::string& strFold
 // when only the system can tell. Names whose case folding is not plain ASCII, and names the
 // system would alter (trailing dots or spaces, wild cards), always go to the system.
 DWORD KnownAbsence(const std::string& strPath) {
-    if (s_nScopes == 0 || strPath.find_first_of("*?") != std::string::npos)
+    if (!SystemFile::InListingScope() || strPath.find_first_of("*?") != std::string::npos)
         return 0;
     if (std::any_of(strPath.begin(), strPath.end(),
                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
@@ -148,162 +138,110 @@ DWORD KnownAbsence(const std::string& strPath) {
         return 0;
     if (!*pListing)
         return ERROR_PATH_NOT_FOUND;
-    return (*pListing)->contains(Upper(strName)) ? 0 : ERROR_FILE_NOT_FOUND;
+    return (*pListing)->contains(AsciiLower(strName)) ? 0 : ERROR_FILE_NOT_FOUND;
 }
-
-// Forgets the kept listings once a change to a folder is over, however it ends.
-struct ListingsForgetter {
-    ListingsForgetter() = default;
-    ~ListingsForgetter() { s_mapListings.clear(); }
-    ListingsForgetter(const ListingsForgetter&) = delete;
-    ListingsForgetter& operator=(const ListingsForgetter&) = delete;
-};
 
 } // namespace
 
-CFolderListingScope::CFolderListingScope() {
-    ++s_nScopes;
+void SystemFile::ForgetFolderListings() {
+    s_mapListings.clear();
 }
 
-CFolderListingScope::~CFolderListingScope() {
-    if (--s_nScopes == 0)
-        s_mapListings.clear();
-}
-
-void CFile::Open(const std::string& strPath, unsigned nFlags) {
-    CloseHandle();
-    m_strPath = strPath;
-    m_nPosition = 0;
-    m_nSystemPosition = 0;
-    m_nBuffered = 0;
-    m_nBufferStart = 0;
-
-    const bool bWrite = (nFlags & modeWrite) != 0;
-    const bool bCreate = (nFlags & modeCreate) != 0;
-    const char* pszAction = !bWrite   ? "open {} for reading"
-                            : bCreate ? "create"
-                                      : "open {} for writing";
-    CheckFileFault(bWrite ? FileOp::Create : FileOp::Open, strPath, pszAction);
+SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
+                                    const std::string& strAction) {
+    const bool bWrite = (nFlags & CFile::modeWrite) != 0;
+    const bool bCreate = (nFlags & CFile::modeCreate) != 0;
     if (!bWrite)
         if (const DWORD nAbsent = KnownAbsence(strPath); nAbsent != 0)
-            ThrowError(nAbsent, strPath, pszAction);
-    std::optional<ListingsForgetter> forget;
-    if (bCreate)
-        forget.emplace();
+            ThrowError(nAbsent, strPath, strAction);
 
-    const DWORD nDisposition = !(bWrite && bCreate)            ? OPEN_EXISTING
-                               : (nFlags & modeCreateNew) != 0 ? CREATE_NEW
-                                                               : CREATE_ALWAYS;
+    const DWORD nDisposition = !(bWrite && bCreate)                   ? OPEN_EXISTING
+                               : (nFlags & CFile::modeCreateNew) != 0 ? CREATE_NEW
+                                                                      : CREATE_ALWAYS;
     const HANDLE h = CreateFileA(strPath.c_str(), bWrite ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | (bWrite ? 0 : FILE_SHARE_WRITE), nullptr,
                                  nDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        ThrowLastError(strPath, pszAction);
-    // Some systems hand out folder handles for reading, and a device name ("CON", "COM1.c2c")
-    // opens a device; the program reads only files, and must see anything else as no file.
+        ThrowLastError(strPath, strAction);
+    // Some systems hand out folder handles for reading, and a device name opens a device.
     BY_HANDLE_FILE_INFORMATION info{};
+    Kind kind = Kind::File;
     if (GetFileInformationByHandle(h, &info) &&
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        ::CloseHandle(h);
-        throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath, pszAction,
-                             "It is a folder, not a file");
-    }
-    if (!bWrite && GetFileType(h) != FILE_TYPE_DISK) {
-        ::CloseHandle(h);
-        throw CFileException(CFileException::accessDenied, ERROR_ACCESS_DENIED, strPath, pszAction,
-                             "It is a pipe or a device, not a file");
-    }
-    m_nHandle = reinterpret_cast<std::intptr_t>(h);
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        kind = Kind::Folder;
+    else if (!bWrite && GetFileType(h) != FILE_TYPE_DISK)
+        kind = Kind::Other;
+    return {reinterpret_cast<Handle>(h), kind};
 }
 
-std::size_t CFile::SystemRead(void* pBuffer, std::size_t nCount) {
+long SystemFile::NotAFileError(Kind) {
+    return ERROR_ACCESS_DENIED;
+}
+
+std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
+                             std::size_t nCount) {
     DWORD nRead = 0;
-    if (!ReadFile(HandleOf(m_nHandle), pBuffer, Chunk(nCount), &nRead, nullptr)) {
+    if (!ReadFile(HandleOf(h), pBuffer, Chunk(nCount), &nRead, nullptr)) {
         const DWORD nError = GetLastError();
         if (nError != ERROR_HANDLE_EOF && nError != ERROR_BROKEN_PIPE)
-            ThrowError(nError, m_strPath, "read from");
+            ThrowError(nError, strPath, "read from");
         nRead = 0;
     }
-    m_nSystemPosition += nRead;
     return nRead;
 }
 
-void CFile::SystemSeek(std::uint64_t nOffset) {
+std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* pBuffer,
+                              std::size_t nCount) {
+    DWORD nWritten = 0;
+    if (!WriteFile(HandleOf(h), pBuffer, Chunk(nCount), &nWritten, nullptr))
+        ThrowLastError(strPath, "write to");
+    if (nWritten == 0)
+        ThrowError(ERROR_DISK_FULL, strPath, "write to");
+    return nWritten;
+}
+
+void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
     if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
-        ThrowError(ERROR_NEGATIVE_SEEK, m_strPath, "move within");
+        ThrowError(ERROR_NEGATIVE_SEEK, strPath, "move within");
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(nOffset);
-    if (!SetFilePointerEx(HandleOf(m_nHandle), distance, nullptr, FILE_BEGIN))
-        ThrowLastError(m_strPath, "move within");
+    if (!SetFilePointerEx(HandleOf(h), distance, nullptr, FILE_BEGIN))
+        ThrowLastError(strPath, "move within");
 }
 
-void CFile::Write(const void* pBuffer, std::size_t nCount) {
-    RequireOpen("write to");
-    CheckFileFault(FileOp::Write, m_strPath, "write to");
-    const auto* p = static_cast<const unsigned char*>(pBuffer);
-    std::size_t nDone = 0;
-    while (nDone < nCount) {
-        DWORD nWritten = 0;
-        if (!WriteFile(HandleOf(m_nHandle), p + nDone, Chunk(nCount - nDone), &nWritten, nullptr))
-            ThrowLastError(m_strPath, "write to");
-        if (nWritten == 0)
-            ThrowError(ERROR_DISK_FULL, m_strPath, "write to");
-        nDone += nWritten;
-    }
-    m_nPosition += nDone;
-    m_nSystemPosition += nDone;
-}
-
-std::uint64_t CFile::GetLength() const {
-    RequireOpen("get the size of");
+std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(HandleOf(m_nHandle), &size))
-        ThrowLastError(m_strPath, "get the size of");
+    if (!GetFileSizeEx(HandleOf(h), &size))
+        ThrowLastError(strPath, "get the size of");
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-void CFile::Flush() {
-    RequireOpen("save");
-    CheckFileFault(FileOp::Flush, m_strPath, "save");
+void SystemFile::Flush(Handle h, const std::string& strPath) {
     // A file opened for reading has nothing to push, and the system refuses to flush it.
-    if (!FlushFileBuffers(HandleOf(m_nHandle)) && GetLastError() != ERROR_ACCESS_DENIED)
-        ThrowLastError(m_strPath, "save");
+    if (!FlushFileBuffers(HandleOf(h)) && GetLastError() != ERROR_ACCESS_DENIED)
+        ThrowLastError(strPath, "save");
 }
 
-void CFile::Close() {
-    if (!IsOpen())
-        return;
-    const HANDLE h = HandleOf(m_nHandle);
-    m_nHandle = kNoHandle;
-    try {
-        CheckFileFault(FileOp::Close, m_strPath, "close");
-    } catch (const CFileException&) {
-        ::CloseHandle(h);
-        throw;
-    }
-    if (!::CloseHandle(h))
-        ThrowLastError(m_strPath, "close");
+void SystemFile::Close(Handle h, const std::string& strPath) {
+    if (!::CloseHandle(HandleOf(h)))
+        ThrowLastError(strPath, "close");
 }
 
-void CFile::CloseHandle() noexcept {
-    if (IsOpen())
-        ::CloseHandle(HandleOf(m_nHandle));
-    m_nHandle = kNoHandle;
+void SystemFile::CloseQuietly(Handle h) noexcept {
+    ::CloseHandle(HandleOf(h));
 }
 
-bool CFile::EntryExists(const std::string& strPath) {
+bool SystemFile::EntryExists(const std::string& strPath) {
     // Asks for the name's attributes without opening it, so a locked file or a folder counts.
     return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool CFile::IsReadOnly(const std::string& strPath) {
+bool SystemFile::IsReadOnly(const std::string& strPath) {
     const DWORD nAttributes = GetFileAttributesA(strPath.c_str());
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-void CFile::CreateFolder(const std::string& strPath) {
-    CheckFileFault(FileOp::Create, strPath, "create the folder");
-    const ListingsForgetter forget;
+void SystemFile::CreateFolder(const std::string& strPath, const std::string& strAction) {
     if (CreateDirectoryA(strPath.c_str(), nullptr))
         return;
     const DWORD nError = GetLastError();
@@ -311,54 +249,45 @@ void CFile::CreateFolder(const std::string& strPath) {
     if (nError == ERROR_ALREADY_EXISTS && nAttributes != INVALID_FILE_ATTRIBUTES &&
         (nAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return;
-    ThrowError(nError, strPath, "create the folder");
+    ThrowError(nError, strPath, strAction);
 }
 
 unsigned long CurrentProcessId() {
     return GetCurrentProcessId();
 }
 
-void CFile::Remove(const std::string& strPath) {
-    CheckFileFault(FileOp::Remove, strPath, "delete");
-    const ListingsForgetter forget;
+void SystemFile::Remove(const std::string& strPath, const std::string& strAction) {
     if (!DeleteFileA(strPath.c_str()))
-        ThrowLastError(strPath, "delete");
+        ThrowLastError(strPath, strAction);
 }
 
-void CFile::Rename(const std::string& strOld, const std::string& strNew) {
-    const std::string strAction = "rename {} to \"" + strNew + "\"";
-    CheckFileFault(FileOp::Rename, strOld, strAction.c_str());
-    const ListingsForgetter forget;
+void SystemFile::Rename(const std::string& strOld, const std::string& strNew,
+                        const std::string& strAction) {
     if (!MoveFileA(strOld.c_str(), strNew.c_str()))
         ThrowLastError(strOld, strAction);
 }
 
-void CFile::Replace(const std::string& strSource, const std::string& strTarget) {
-    const std::string strAction = "move {} over \"" + strTarget + "\"";
-    CheckFileFault(FileOp::Rename, strSource, strAction.c_str());
-    const ListingsForgetter forget;
+void SystemFile::Replace(const std::string& strSource, const std::string& strTarget,
+                         const std::string& strAction) {
     if (!MoveFileExA(strSource.c_str(), strTarget.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         ThrowLastError(strSource, strAction);
 }
 
-bool CFileFind::FindFile(const std::string& strPattern) {
-    m_aEntries.clear();
-    m_nCurrent = 0;
+std::vector<SystemFile::FolderEntry>
+SystemFile::ListFolder(const std::string& strPattern,
+                       const std::function<bool(const std::string&)>& bAccept) {
+    std::vector<FolderEntry> aEntries;
     WIN32_FIND_DATAA data;
-    {
-        const CFindHandle hFind(
-            FindFirstFileA(strPattern.empty() ? "*" : strPattern.c_str(), &data));
-        if (!hFind)
-            return false;
-        do {
-            // The system matches short names too, so "*.c2c" finds "old.c2c_old" as "OLD~1.C2C".
-            const std::string strName = data.cFileName;
-            if (strName != "." && strName != ".." && Matches(strPattern, strName))
-                m_aEntries.push_back(
-                    {strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-        } while (FindNextFileA(hFind.Get(), &data));
-    }
-    SortEntries();
-    return !m_aEntries.empty();
+    const CFindHandle hFind(FindFirstFileA(strPattern.empty() ? "*" : strPattern.c_str(), &data));
+    if (!hFind)
+        return aEntries;
+    do {
+        // The system matches short names too, so "*.c2c" finds "old.c2c_old" as "OLD~1.C2C";
+        // bAccept sees only the long name.
+        const std::string strName = data.cFileName;
+        if (bAccept(strName))
+            aEntries.push_back({strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(hFind.Get(), &data));
+    return aEntries;
 }

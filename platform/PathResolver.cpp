@@ -1,6 +1,7 @@
 #include "platform/PathResolver.h"
 
-#include "platform/File.h"
+#include "platform/AsciiCase.h"
+#include "platform/SystemFile.h"
 
 #include <sys/stat.h>
 
@@ -17,10 +18,7 @@ struct FolderListing {
     std::unordered_set<std::string> setNames;
     std::unordered_map<std::string, std::string> mapFolded;
 };
-int s_nScopes = 0;
 std::unordered_map<std::string, FolderListing> s_mapListings;
-
-std::string Folded(const std::string& str);
 
 // Lists strFolder once for the scope; none when it cannot be read.
 const FolderListing* ListingOf(const std::string& strFolder) {
@@ -34,7 +32,7 @@ const FolderListing* ListingOf(const std::string& strFolder) {
         while (const dirent* pEntry = readdir(pDir.Get())) {
             const std::string strEntry = pEntry->d_name;
             listing.setNames.insert(strEntry);
-            auto [it, bNew] = listing.mapFolded.try_emplace(Folded(strEntry), strEntry);
+            auto [it, bNew] = listing.mapFolded.try_emplace(AsciiLower(strEntry), strEntry);
             if (!bNew && strEntry < it->second)
                 it->second = strEntry;
         }
@@ -44,11 +42,11 @@ const FolderListing* ListingOf(const std::string& strFolder) {
 
 // The name in strFolder that the component strName stands for, or none.
 std::optional<std::string> FindEntry(const std::string& strFolder, const std::string& strName) {
-    if (s_nScopes > 0) {
+    if (SystemFile::InListingScope()) {
         if (const FolderListing* pListing = ListingOf(strFolder)) {
             if (pListing->setNames.contains(strName))
                 return strName; // an exact match wins
-            const auto it = pListing->mapFolded.find(Folded(strName));
+            const auto it = pListing->mapFolded.find(AsciiLower(strName));
             return it == pListing->mapFolded.end() ? std::nullopt
                                                    : std::optional<std::string>(it->second);
         }
@@ -72,39 +70,10 @@ std::optional<std::string> FindEntry(const std::string& strFolder, const std::st
     return best;
 }
 
-std::string Folded(const std::string& str) {
-    std::string strFolded = str;
-    for (char& c : strFolded)
-        c = FoldCase(c);
-    return strFolded;
-}
-
 } // namespace
 
-CFolderListingScope::CFolderListingScope() {
-    ++s_nScopes;
-}
-
-CFolderListingScope::~CFolderListingScope() {
-    if (--s_nScopes == 0)
-        ForgetFolderListings();
-}
-
-void ForgetFolderListings() {
+void SystemFile::ForgetFolderListings() {
     s_mapListings.clear();
-}
-
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(const std::string& strA, const std::string& strB) {
-    if (strA.size() != strB.size())
-        return false;
-    for (std::size_t i = 0; i < strA.size(); ++i)
-        if (FoldCase(strA[i]) != FoldCase(strB[i]))
-            return false;
-    return true;
 }
 
 ResolvedPath ResolvePath(const std::string& strPath) {
@@ -112,7 +81,8 @@ ResolvedPath ResolvePath(const std::string& strPath) {
     // Inside a scope the kept listings tell that without asking the system.
     std::string strSpelt = strPath;
     std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
-    if (struct stat st{}; s_nScopes == 0 && !strSpelt.empty() && lstat(strSpelt.c_str(), &st) == 0)
+    if (struct stat st{};
+        !SystemFile::InListingScope() && !strSpelt.empty() && lstat(strSpelt.c_str(), &st) == 0)
         return {strSpelt, true};
 
     const bool bAbsolute = !strPath.empty() && (strPath[0] == '/' || strPath[0] == '\\');

@@ -19,11 +19,3 @@ ResolvedPath ResolvePath(const std::string& strPath);
 
 // An open folder listing, closed however the reading ends.
 using CDirHandle = CUniqueHandle<DIR*, &closedir>;
-
-// ASCII case folding, the same the resolver uses.
-char FoldCase(char c);
-bool EqualNoCase(const std::string& strA, const std::string& strB);
-
-// Drops the listings kept for a CFolderListingScope; called by every change the file layer makes
-// to a folder.
-void ForgetFolderListings();
