@@ -89,8 +89,8 @@ void CFile::RequireOpen(const char* pszAction) const {
 }
 
 std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
-    RequireOpen("read from");
-    CheckFileFault(FileOp::Read, m_strPath, "read from");
+    RequireOpen(SystemFile::kReadFrom);
+    CheckFileFault(FileOp::Read, m_strPath, SystemFile::kReadFrom);
     auto* pOut = static_cast<unsigned char*>(pBuffer);
     std::size_t nDone = 0;
     while (nDone < nCount) {
@@ -125,7 +125,7 @@ std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
 }
 
 void CFile::Seek(std::uint64_t nOffset) {
-    RequireOpen("move within");
+    RequireOpen(SystemFile::kMoveWithin);
     // The buffer holds the bytes just before the system's position; a seek among them (the usual
     // step back to the start of a line) keeps it.
     const std::uint64_t nBufferFrom = m_nSystemPosition - m_nBuffered;
@@ -152,8 +152,8 @@ void CFile::SystemSeek(std::uint64_t nOffset) {
 }
 
 void CFile::Write(const void* pBuffer, std::size_t nCount) {
-    RequireOpen("write to");
-    CheckFileFault(FileOp::Write, m_strPath, "write to");
+    RequireOpen(SystemFile::kWriteTo);
+    CheckFileFault(FileOp::Write, m_strPath, SystemFile::kWriteTo);
     const auto* p = static_cast<const unsigned char*>(pBuffer);
     std::size_t nDone = 0;
     while (nDone < nCount)
@@ -163,13 +163,13 @@ void CFile::Write(const void* pBuffer, std::size_t nCount) {
 }
 
 std::uint64_t CFile::GetLength() const {
-    RequireOpen("get the size of");
+    RequireOpen(SystemFile::kGetSizeOf);
     return SystemFile::Length(m_nHandle, m_strPath);
 }
 
 void CFile::Flush() {
-    RequireOpen("save");
-    CheckFileFault(FileOp::Flush, m_strPath, "save");
+    RequireOpen(SystemFile::kSave);
+    CheckFileFault(FileOp::Flush, m_strPath, SystemFile::kSave);
     SystemFile::Flush(m_nHandle, m_strPath);
 }
 
@@ -178,7 +178,7 @@ void CFile::Close() {
         return;
     const SystemFile::Handle h = std::exchange(m_nHandle, kNoHandle);
     try {
-        CheckFileFault(FileOp::Close, m_strPath, "close");
+        CheckFileFault(FileOp::Close, m_strPath, SystemFile::kClose);
     } catch (const CFileException&) {
         SystemFile::CloseQuietly(h);
         throw;

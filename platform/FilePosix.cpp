@@ -142,7 +142,7 @@ std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer
         n = read(HandleOf(h), pBuffer, nCount);
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        ThrowError(errno, strPath, "read from");
+        ThrowError(errno, strPath, SystemFile::kReadFrom);
     return static_cast<std::size_t>(n);
 }
 
@@ -153,37 +153,37 @@ std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* 
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ThrowError(errno, strPath, "write to");
+            ThrowError(errno, strPath, SystemFile::kWriteTo);
         if (n == 0)
-            ThrowError(ENOSPC, strPath, "write to");
+            ThrowError(ENOSPC, strPath, SystemFile::kWriteTo);
         return static_cast<std::size_t>(n);
     }
 }
 
 void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
     if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
-        ThrowError(EOVERFLOW, strPath, "move within");
+        ThrowError(EOVERFLOW, strPath, SystemFile::kMoveWithin);
     if (lseek(HandleOf(h), static_cast<off_t>(nOffset), SEEK_SET) < 0)
-        ThrowError(errno, strPath, "move within");
+        ThrowError(errno, strPath, SystemFile::kMoveWithin);
 }
 
 std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
     struct stat st {};
     if (fstat(HandleOf(h), &st) != 0)
-        ThrowError(errno, strPath, "get the size of");
+        ThrowError(errno, strPath, SystemFile::kGetSizeOf);
     return static_cast<std::uint64_t>(st.st_size);
 }
 
 void SystemFile::Flush(Handle h, const std::string& strPath) {
     // EINVAL: the file does not support syncing (a pipe, a special file); nothing to push.
     if (fsync(HandleOf(h)) != 0 && errno != EINVAL)
-        ThrowError(errno, strPath, "save");
+        ThrowError(errno, strPath, SystemFile::kSave);
 }
 
 void SystemFile::Close(Handle h, const std::string& strPath) {
     // Linux releases the descriptor even when close reports an error, so no retry.
     if (close(HandleOf(h)) != 0 && errno != EINTR)
-        ThrowError(errno, strPath, "close");
+        ThrowError(errno, strPath, SystemFile::kClose);
 }
 
 void SystemFile::CloseQuietly(Handle h) noexcept {

@@ -184,7 +184,7 @@ std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer
     if (!ReadFile(HandleOf(h), pBuffer, Chunk(nCount), &nRead, nullptr)) {
         const DWORD nError = GetLastError();
         if (nError != ERROR_HANDLE_EOF && nError != ERROR_BROKEN_PIPE)
-            ThrowError(nError, strPath, "read from");
+            ThrowError(nError, strPath, SystemFile::kReadFrom);
         nRead = 0;
     }
     return nRead;
@@ -194,37 +194,37 @@ std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* 
                               std::size_t nCount) {
     DWORD nWritten = 0;
     if (!WriteFile(HandleOf(h), pBuffer, Chunk(nCount), &nWritten, nullptr))
-        ThrowLastError(strPath, "write to");
+        ThrowLastError(strPath, SystemFile::kWriteTo);
     if (nWritten == 0)
-        ThrowError(ERROR_DISK_FULL, strPath, "write to");
+        ThrowError(ERROR_DISK_FULL, strPath, SystemFile::kWriteTo);
     return nWritten;
 }
 
 void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
     if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
-        ThrowError(ERROR_NEGATIVE_SEEK, strPath, "move within");
+        ThrowError(ERROR_NEGATIVE_SEEK, strPath, SystemFile::kMoveWithin);
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(nOffset);
     if (!SetFilePointerEx(HandleOf(h), distance, nullptr, FILE_BEGIN))
-        ThrowLastError(strPath, "move within");
+        ThrowLastError(strPath, SystemFile::kMoveWithin);
 }
 
 std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
     LARGE_INTEGER size;
     if (!GetFileSizeEx(HandleOf(h), &size))
-        ThrowLastError(strPath, "get the size of");
+        ThrowLastError(strPath, SystemFile::kGetSizeOf);
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 void SystemFile::Flush(Handle h, const std::string& strPath) {
     // A file opened for reading has nothing to push, and the system refuses to flush it.
     if (!FlushFileBuffers(HandleOf(h)) && GetLastError() != ERROR_ACCESS_DENIED)
-        ThrowLastError(strPath, "save");
+        ThrowLastError(strPath, SystemFile::kSave);
 }
 
 void SystemFile::Close(Handle h, const std::string& strPath) {
     if (!::CloseHandle(HandleOf(h)))
-        ThrowLastError(strPath, "close");
+        ThrowLastError(strPath, SystemFile::kClose);
 }
 
 void SystemFile::CloseQuietly(Handle h) noexcept {

@@ -13,6 +13,14 @@ namespace SystemFile {
 
 using Handle = std::intptr_t;
 
+// How the messages name each operation on an open file.
+inline constexpr char kReadFrom[] = "read from";
+inline constexpr char kWriteTo[] = "write to";
+inline constexpr char kMoveWithin[] = "move within";
+inline constexpr char kGetSizeOf[] = "get the size of";
+inline constexpr char kSave[] = "save";
+inline constexpr char kClose[] = "close";
+
 enum class Kind { File, Folder, Other };
 struct Opened {
     Handle nHandle;
