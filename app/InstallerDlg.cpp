@@ -6,7 +6,9 @@
 #include "platform/win32/DC.h"
 #include "platform/win32/WinApp.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -34,6 +36,19 @@ public:
 private:
     HCURSOR m_hPrevious;
 };
+
+constexpr const char* kShowPicturesText = "Show &Pictures";
+
+// The drag lists tell their parent through this message.
+const UINT s_nDragListMessage = ::RegisterWindowMessage(DRAGLISTMSGSTRING);
+
+// A child control's rectangle in the dialog's client co-ordinates.
+RECT ChildRect(HWND hDialog, HWND hChild) {
+    RECT rect{};
+    ::GetWindowRect(hChild, &rect);
+    ::MapWindowPoints(nullptr, hDialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
 } // namespace
 
@@ -78,6 +93,10 @@ CInstallerDlg::CInstallerDlg()
       m_hSmallIcon(LoadAppIcon(IDR_MAINFRAME, SM_CXSMICON, SM_CYSMICON)) {}
 
 bool CInstallerDlg::OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) {
+    if (nMessage == s_nDragListMessage && s_nDragListMessage != 0) {
+        lResult = OnDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam));
+        return true;
+    }
     return DispatchMessageMap<CInstallerDlg>(s_aMessageMap, *this, nMessage, wParam, lParam,
                                              lResult);
 }
@@ -96,15 +115,31 @@ BOOL CInstallerDlg::OnInitDialog() {
         ::AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_REDO, "&Redo\tCtrl+Y");
         ::AppendMenuA(hSysMenu, MF_STRING, IDM_RESTORE, "&Restore Opponent List...");
         ::AppendMenuA(hSysMenu, MF_STRING | MF_GRAYED, IDM_NOT_READ, "Car Files &Not Read...");
+        ::AppendMenuA(hSysMenu, MF_STRING | MF_UNCHECKED, IDM_SHOWPICTURES, kShowPicturesText);
     }
 
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
 
+    RECT rcWindow{};
+    ::GetWindowRect(m_hWnd, &rcWindow);
+    m_sizeDesign = {rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top};
+    RECT rcClient{};
+    ::GetClientRect(m_hWnd, &rcClient);
+    m_nDesignClientHeight = rcClient.bottom;
+    m_rcInstalledFrame = ChildRect(m_hWnd, Item(IDC_INSTALLED_PICTURE));
+    m_rcAvailableFrame = ChildRect(m_hWnd, Item(IDC_AVAILABLE_PICTURE));
+
     m_pInstalledView = std::make_unique<CCarCan>();
-    m_pInstalledView->Attach(GetDlgItem(IDC_INSTALLED_PICTURE).Detach());
+    m_pInstalledView->AttachFrame(GetDlgItem(IDC_INSTALLED_PICTURE).Detach());
     m_pAvailableView = std::make_unique<CCarCan>();
-    m_pAvailableView->Attach(GetDlgItem(IDC_AVAILABLE_PICTURE).Detach());
+    m_pAvailableView->AttachFrame(GetDlgItem(IDC_AVAILABLE_PICTURE).Detach());
+
+    for (const int nListId : {IDC_AVAILABLE, IDC_INSTALLED}) {
+        ::MakeDragList(Item(nListId));
+        ::SetWindowSubclass(Item(nListId), ListProc, static_cast<UINT_PTR>(nListId),
+                            reinterpret_cast<DWORD_PTR>(this));
+    }
 
     InitPictures();
     return TRUE;
@@ -128,6 +163,9 @@ bool CInstallerDlg::OnSysCommand(UINT nId) {
         return true;
     case IDM_NOT_READ:
         OnNotRead();
+        return true;
+    case IDM_SHOWPICTURES:
+        ShowPictures(!m_bShowPictures);
         return true;
     default:
         return false;
@@ -181,6 +219,38 @@ void CInstallerDlg::OnNotRead() {
     ::MessageBoxA(m_hWnd, strText.c_str(), "Car Files Not Read", MB_OK | MB_ICONINFORMATION);
 }
 
+void CInstallerDlg::ShowPictures(bool bShow) {
+    m_bShowPictures = bShow;
+    if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE); hSysMenu != nullptr)
+        ::CheckMenuItem(hSysMenu, IDM_SHOWPICTURES,
+                        MF_BYCOMMAND | (bShow ? MF_CHECKED : MF_UNCHECKED));
+
+    RECT rcInstalled = m_rcInstalledFrame;
+    RECT rcAvailable = m_rcAvailableFrame;
+    int nHeight = m_sizeDesign.cy;
+    if (bShow) {
+        RECT rcUnits{0, kPicturesTop, 0, kPicturesTop + kPicturesMargin};
+        ::MapDialogRect(m_hWnd, &rcUnits);
+        for (RECT* pFrame : {&rcInstalled, &rcAvailable})
+            ::OffsetRect(pFrame, 0, rcUnits.top - pFrame->top);
+        const int nBottom =
+            std::max(rcInstalled.bottom, rcAvailable.bottom) + (rcUnits.bottom - rcUnits.top);
+        nHeight += nBottom - m_nDesignClientHeight;
+    }
+    ::SetWindowPos(m_pInstalledView->GetSafeHwnd(), nullptr, rcInstalled.left, rcInstalled.top, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_pAvailableView->GetSafeHwnd(), nullptr, rcAvailable.left, rcAvailable.top, 0,
+                   0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Grown downward, but not past the bottom of the work area when moving up avoids it.
+    RECT rcWindow{};
+    ::GetWindowRect(m_hWnd, &rcWindow);
+    const RECT work = WorkArea();
+    const int y = std::max<int>(work.top, std::min<int>(rcWindow.top, work.bottom - nHeight));
+    ::SetWindowPos(m_hWnd, nullptr, rcWindow.left, y, m_sizeDesign.cx, nHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CInstallerDlg::OnPaint() {
     if (!::IsIconic(m_hWnd))
         return false;
@@ -197,7 +267,155 @@ bool CInstallerDlg::OnPaint() {
 void CInstallerDlg::OnShowWindowWaiting(bool bShow) {
     // Loading may take a while on a big game folder.
     const CWaitCursor wait;
-    OnShowWindow(bShow);
+    if (!bShow) {
+        OnShowWindow(bShow);
+        return;
+    }
+    try {
+        OnShowWindow(bShow);
+    } catch (...) {
+        FocusAfterLoad();
+        throw;
+    }
+    FocusAfterLoad();
+}
+
+void CInstallerDlg::FocusAfterLoad() {
+    // The load disables Ok, which the dialog manager gave the focus; a disabled control keeps
+    // none, and no key would work until a click.
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(Item(m_bLoaded ? IDC_AVAILABLE : IDC_CAN)), TRUE);
+}
+
+LRESULT CALLBACK CInstallerDlg::ListProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR nListId, DWORD_PTR pDialog) {
+    auto& dlg = *reinterpret_cast<CInstallerDlg*>(pDialog);
+    const int nId = static_cast<int>(nListId);
+    switch (nMessage) {
+    case WM_KEYDOWN:
+        if (dlg.OnListKey(nId, static_cast<UINT>(wParam)))
+            return 0;
+        break;
+    case WM_CHAR: {
+        // The character in the program's code page, as the car names are.
+        char c = static_cast<char>(wParam);
+        if (::IsWindowUnicode(hWnd)) {
+            const auto wc = static_cast<wchar_t>(wParam);
+            BOOL bDefault = FALSE;
+            if (::WideCharToMultiByte(CP_ACP, 0, &wc, 1, &c, 1, nullptr, &bDefault) != 1 ||
+                bDefault)
+                break;
+        }
+        if (dlg.OnListChar(nId, c))
+            return 0;
+        break;
+    }
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hWnd, ListProc, nListId);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hWnd, nMessage, wParam, lParam);
+}
+
+bool CInstallerDlg::OnListKey(int nListId, UINT nKey) {
+    if (m_nDragList != 0)
+        return false; // the drag list takes Escape; nothing else changes the lists meanwhile
+    const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0;
+    void (CInstallerCore::*pfnCommand)() = nullptr;
+    if (nListId == IDC_INSTALLED && !bCtrl && nKey == VK_DELETE)
+        pfnCommand = &CInstallerCore::OnUninstall;
+    else if (nListId == IDC_AVAILABLE && !bCtrl && nKey == VK_INSERT)
+        pfnCommand = &CInstallerCore::OnInstall;
+    else if (nListId == IDC_INSTALLED && bCtrl && nKey == VK_UP)
+        pfnCommand = &CInstallerCore::OnUp;
+    else if (nListId == IDC_INSTALLED && bCtrl && nKey == VK_DOWN)
+        pfnCommand = &CInstallerCore::OnDown;
+    else if (nListId == IDC_INSTALLED && bCtrl && nKey == VK_HOME)
+        pfnCommand = &CInstallerCore::OnTop;
+    else if (nListId == IDC_INSTALLED && bCtrl && nKey == VK_END)
+        pfnCommand = &CInstallerCore::OnBottom;
+    if (pfnCommand == nullptr)
+        return false;
+    Run([&] { (this->*pfnCommand)(); });
+    return true;
+}
+
+bool CInstallerDlg::OnListChar(int nListId, char c) {
+    if (m_nDragList != 0 || static_cast<unsigned char>(c) < ' ')
+        return false;
+    Run([&] {
+        OnTypeAhead(nListId == IDC_AVAILABLE, c, static_cast<std::uint32_t>(::GetMessageTime()));
+    });
+    return true;
+}
+
+LRESULT CInstallerDlg::OnDragList(const DRAGLISTINFO& info) {
+    switch (info.uNotification) {
+    case DL_BEGINDRAG:
+        m_nDragItem = ::LBItemFromPt(info.hWnd, info.ptCursor, FALSE);
+        m_nDragList = m_nDragItem >= 0 ? ::GetDlgCtrlID(info.hWnd) : 0;
+        return m_nDragList != 0 ? TRUE : FALSE;
+    case DL_DRAGGING: {
+        const DropTarget target = FindDropTarget(info.ptCursor, true);
+        ShowInsertMark(target.nListId == IDC_INSTALLED ? target.nPosition : -1);
+        const bool bMoves = target.nListId == IDC_INSTALLED ||
+                            (target.nListId == IDC_AVAILABLE && m_nDragList == IDC_INSTALLED);
+        return bMoves ? DL_MOVECURSOR : DL_STOPCURSOR;
+    }
+    case DL_DROPPED: {
+        ShowInsertMark(-1);
+        const DropTarget target = FindDropTarget(info.ptCursor, false);
+        const int nFromList = std::exchange(m_nDragList, 0);
+        const int nItem = std::exchange(m_nDragItem, -1);
+        Run([&] { OnDrop(nFromList, nItem, target.nListId, target.nPosition); });
+        return 0;
+    }
+    case DL_CANCELDRAG:
+        ShowInsertMark(-1);
+        m_nDragList = 0;
+        m_nDragItem = -1;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void CInstallerDlg::ShowInsertMark(int nPosition) {
+    const HWND hInstalled = Item(IDC_INSTALLED);
+    // The drag list marks lines only; below the last one the pointer alone shows the place.
+    if (nPosition >= m_nInstalled)
+        nPosition = -1;
+    const auto nTop = static_cast<int>(::SendMessageA(hInstalled, LB_GETTOPINDEX, 0, 0));
+    if (nPosition == m_nInsertMark && nTop == m_nInsertMarkTop)
+        return;
+    m_nInsertMark = nPosition;
+    m_nInsertMarkTop = nTop;
+    // The mark's point reaches into the list box, which the drag list does not repaint when the
+    // mark moves on or the list scrolls: its left edge and border are repainted first.
+    RECT rcEdge{};
+    ::GetClientRect(hInstalled, &rcEdge);
+    rcEdge.right = rcEdge.left + kInsertMarkReach;
+    ::RedrawWindow(hInstalled, &rcEdge, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::SendMessageA(hInstalled, WM_NCPAINT, 1, 0); // and its border
+    ::DrawInsert(m_hWnd, hInstalled, nPosition);
+}
+
+CInstallerDlg::DropTarget CInstallerDlg::FindDropTarget(POINT pt, bool bScroll) const {
+    const HWND hInstalled = Item(IDC_INSTALLED);
+    // Outside the list, just above or below it, the drag list scrolls it.
+    const int nItem = ::LBItemFromPt(hInstalled, pt, bScroll ? TRUE : FALSE);
+    POINT ptClient = pt;
+    ::ScreenToClient(hInstalled, &ptClient);
+    RECT rect{};
+    ::GetClientRect(hInstalled, &rect);
+    if (::PtInRect(&rect, ptClient))
+        return {IDC_INSTALLED, nItem >= 0 ? nItem : m_nInstalled}; // below the last line: last
+    ::GetWindowRect(Item(IDC_AVAILABLE), &rect);
+    if (::PtInRect(&rect, pt))
+        return {IDC_AVAILABLE, -1};
+    return {};
 }
 
 int CInstallerDlg::GetCurSel(int nListId) const {

@@ -21,6 +21,7 @@ constexpr const char* kDataFolder = "data\\";
 constexpr const char* kOpponentList = "data\\opponent.txt";
 constexpr const char* kBackupProbe = "data\\opponent.old";
 constexpr const char* kBackup = kOpponentListBackup;
+constexpr const char* kKeptCopies = "data\\backups\\*";
 // Entries are copied through a buffer of this size, so memory stays small whatever the archive.
 constexpr std::size_t kCopyChunk = 64 * 1024;
 
@@ -169,4 +170,15 @@ void BackupOpponentList() {
     // renamed into place, which refuses an existing backup: a probe that failed on one that is
     // there must not lead to replacing it with the list as it is now.
     WriteWholeFile(kBackup, strText, ExistingFile::Refuse);
+}
+
+bool HasOpponentListBackup() {
+    if (CFile::Exists(kBackupProbe))
+        return true;
+    CFileFind finder;
+    for (bool bMore = finder.FindFile(kKeptCopies); bMore; bMore = finder.FindNextFile()) {
+        if (!finder.IsDirectory())
+            return true;
+    }
+    return false;
 }

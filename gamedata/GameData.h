@@ -16,6 +16,10 @@ inline constexpr const char* kOpponentListBackup = "data\\OPPONENT.OLD";
 // Copies "data\opponent.txt" to "data\OPPONENT.OLD" unless a backup exists. Raises CFileException.
 void BackupOpponentList();
 
+// True when the opponent list can be brought back: "data\OPPONENT.OLD" or a kept copy of the
+// list in "data\backups\" exists.
+bool HasOpponentListBackup();
+
 // True when an archive entry name stays inside "data\" and names files: not empty, not absolute,
 // no drive letter or ':', no ".." component and no Windows device name ('\' and '/' both
 // separate).

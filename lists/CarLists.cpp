@@ -2,6 +2,7 @@
 #include "lists/ResourceIds.h"
 #include "opponents/OpponentWriter.h"
 
+#include <cctype>
 #include <utility>
 
 namespace {
@@ -19,6 +20,17 @@ std::unique_ptr<CarRecord> CopyRecord(const CarRecord& source) {
     pCopy->m_strInfo = source.m_strInfo;
     pCopy->m_strText = source.m_strText;
     return pCopy;
+}
+
+bool BeginsWith(const std::string& strName, const std::string& strPrefix) {
+    if (strName.size() < strPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < strPrefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(strName[i])) !=
+            std::tolower(static_cast<unsigned char>(strPrefix[i])))
+            return false;
+    }
+    return true;
 }
 
 std::string FullListMessage(const char* szList) {
@@ -85,21 +97,27 @@ void CInstallerCore::ClearLists() {
 }
 
 void CInstallerCore::OnInstall() {
-    const int s = m_window.GetCurSel(IDC_AVAILABLE);
-    if (s < 0 || s >= m_nAvailable)
+    InstallAt(m_window.GetCurSel(IDC_AVAILABLE), m_nInstalled);
+}
+
+void CInstallerCore::InstallAt(int nAvailable, int nPosition) {
+    if (nAvailable < 0 || nAvailable >= m_nAvailable || nPosition < 0 || nPosition > m_nInstalled)
         return;
     if (m_nInstalled >= kMaxCars) {
         m_window.ReportError(FullListMessage("installed"));
         return;
     }
     const CStep step(*this);
-    AddEntry(CopyRecord(*m_apAvailable[s]), false);
-    m_window.SetCurSel(IDC_INSTALLED, m_nInstalled - 1);
+    InsertEntry(nPosition, CopyRecord(*m_apAvailable[nAvailable]), false);
+    m_window.SetCurSel(IDC_INSTALLED, nPosition);
     ShowInstalled();
 }
 
 void CInstallerCore::OnUninstall() {
-    const int s = m_window.GetCurSel(IDC_INSTALLED);
+    UninstallAt(m_window.GetCurSel(IDC_INSTALLED));
+}
+
+void CInstallerCore::UninstallAt(int s) {
     if (s < 0 || s >= m_nInstalled)
         return;
     const CStep step(*this);
@@ -147,6 +165,50 @@ void CInstallerCore::OnDown() {
     MoveInstalled(s + 1, s); // the car below moves up, as the list box lines do
     m_window.SetCurSel(IDC_INSTALLED, s + 1);
     ShowInstalled();
+}
+
+void CInstallerCore::OnTop() {
+    MoveInstalledCar(m_window.GetCurSel(IDC_INSTALLED), 0);
+}
+
+void CInstallerCore::OnBottom() {
+    MoveInstalledCar(m_window.GetCurSel(IDC_INSTALLED), m_nInstalled - 1);
+}
+
+void CInstallerCore::MoveInstalledCar(int nFrom, int nTo) {
+    if (nFrom < 0 || nFrom >= m_nInstalled || nTo < 0 || nTo >= m_nInstalled || nFrom == nTo)
+        return;
+    const CStep step(*this);
+    MoveInstalled(nFrom, nTo); // the car itself moves, so it keeps its file base
+    m_window.SetCurSel(IDC_INSTALLED, nTo);
+    ShowInstalled();
+}
+
+void CInstallerCore::OnDrop(int nFromList, int nItem, int nToList, int nPosition) {
+    if (nFromList == IDC_INSTALLED && nToList == IDC_INSTALLED)
+        MoveInstalledCar(nItem, nPosition > nItem ? nPosition - 1 : nPosition);
+    else if (nFromList == IDC_AVAILABLE && nToList == IDC_INSTALLED)
+        InstallAt(nItem, nPosition);
+    else if (nFromList == IDC_INSTALLED && nToList == IDC_AVAILABLE)
+        UninstallAt(nItem);
+}
+
+void CInstallerCore::OnTypeAhead(bool bAvailable, char c, std::uint32_t nTimeMs) {
+    TypeAhead& typed = bAvailable ? m_typeAheadAvailable : m_typeAheadInstalled;
+    if (nTimeMs - typed.nLastMs >= kTypeAheadPauseMs)
+        typed.strTyped.clear();
+    typed.nLastMs = nTimeMs;
+    typed.strTyped += c;
+
+    const auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
+    const int nCount = bAvailable ? m_nAvailable : m_nInstalled;
+    for (int i = 0; i < nCount; ++i) {
+        if (BeginsWith(apList[i]->m_strCarName, typed.strTyped)) {
+            m_window.SetCurSel(ListId(bAvailable), i);
+            bAvailable ? ShowAvailable() : ShowInstalled();
+            return;
+        }
+    }
 }
 
 void CInstallerCore::ShowInstalled() {

@@ -39,8 +39,26 @@ public:
     void OnUninstall();
     void OnUp();
     void OnDown();
+    void OnTop();    // the selected installed car to the top
+    void OnBottom(); // and to the bottom
     void ShowInstalled();
     void ShowAvailable();
+    // The commands behind the buttons, for any car: install a copy of available car
+    // nAvailable at nPosition (0 to the count) of the installed list; uninstall installed car
+    // nInstalled (exporting it when no available car has its name); move installed car nFrom to
+    // nTo. Each is one undoable step, and selects the car where it lands and shows it.
+    void InstallAt(int nAvailable, int nPosition);
+    void UninstallAt(int nInstalled);
+    void MoveInstalledCar(int nFrom, int nTo);
+    // A car dragged from line nItem of list nFromList and dropped on list nToList (0: neither),
+    // in the installed list before line nPosition (the count: after the last). Within the
+    // installed list it moves there; from the available list it is installed there; from the
+    // installed list onto the available list it is uninstalled. Anything else changes nothing.
+    void OnDrop(int nFromList, int nItem, int nToList, int nPosition);
+    // Selects the first car of the list whose name begins with the characters typed so far,
+    // case ignored; a pause of kTypeAheadPauseMs starts afresh. nTimeMs: when c was typed.
+    void OnTypeAhead(bool bAvailable, char c, std::uint32_t nTimeMs);
+    static constexpr std::uint32_t kTypeAheadPauseMs = 1000;
 
     // Undo and redo (lists/Undo.cpp).
     //
@@ -137,4 +155,10 @@ private:
     CUndoHistory m_history;
     std::unique_ptr<UndoStep> m_pOpenStep; // the step that records changes, while one is open
     int m_nStepDepth = 0;
+    struct TypeAhead {
+        std::string strTyped;
+        std::uint32_t nLastMs = 0;
+    };
+    TypeAhead m_typeAheadInstalled;
+    TypeAhead m_typeAheadAvailable;
 };

@@ -10,6 +10,25 @@
 #include <algorithm>
 #include <span>
 
+namespace {
+
+// Called in a handler of e. A missing list most often means the program was started outside the
+// game's folder; the bare "file not found" left the user guessing.
+[[noreturn]] void RethrowExplained(const CFileException& e) {
+    if (e.m_strFileName != kOpponentList ||
+        (e.m_cause != CFileException::fileNotFound && e.m_cause != CFileException::badPath))
+        throw;
+    std::string strReason =
+        "it does not exist. Gridwright must be started in the game's installation folder, the "
+        "one holding \"data.twt\" or the \"data\" folder";
+    if (HasOpponentListBackup())
+        strReason += ". A copy of the list was kept: it can be brought back with Restore Opponent "
+                     "List";
+    throw CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason);
+}
+
+} // namespace
+
 void CInstallerCore::OnShowWindow(bool bShow) {
     if (bShow) {
         LoadAll();
@@ -39,7 +58,11 @@ void CInstallerCore::LoadAll() {
         m_bArchiveProblemTold = true;
         m_window.ReportError(strProblem);
     }
-    BackupOpponentList();
+    try {
+        BackupOpponentList();
+    } catch (const CFileException& e) {
+        RethrowExplained(e);
+    }
 
     // Nothing else changes the game folder while it is read; this keeps each probe for a picture
     // that does not exist from listing a folder of thousands of files.
@@ -64,9 +87,14 @@ void CInstallerCore::LoadAll() {
             m_aPassedOver.push_back({strName, std::move(car.strReason)});
     }
 
-    // Taken before the list is parsed: a change made in between then shows at Ok.
-    m_strListRead = ReadWholeFile(kOpponentList);
-    CFile list(kOpponentList, CFile::kBinaryRead);
+    CFile list;
+    try {
+        // Taken before the list is parsed: a change made in between then shows at Ok.
+        m_strListRead = ReadWholeFile(kOpponentList);
+        list.Open(kOpponentList, CFile::kBinaryRead);
+    } catch (const CFileException& e) {
+        RethrowExplained(e);
+    }
     OpponentList opponents =
         ReadOpponentList(list, pictureSource, static_cast<std::size_t>(kMaxCars));
     list.Close();

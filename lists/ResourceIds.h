@@ -19,6 +19,7 @@
 #define IDM_REDO 0x0030
 #define IDM_RESTORE 0x0040
 #define IDM_NOT_READ 0x0050
+#define IDM_SHOWPICTURES 0x0060
 
 // Controls of the main dialog.
 #define IDC_AVAILABLE 1000

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Gridwright, writes a demo game folder into ./demo and opens the program there under Wine.
 # With a display the program simply runs for the user. Without one it runs on a virtual X display,
-# a screenshot of the loaded dialog is saved, and the program is closed with Can (nothing written).
+# a car is selected in each list and the pictures are shown as a user would, a screenshot is
+# saved, and the program is closed with Can (nothing written).
 #
 #   scripts/run.sh
 #
@@ -96,19 +97,39 @@ if [ -z "$dialog" ]; then
     log "the program's window did not appear" >&2
     exit 1
 fi
-previous=""
-steady=0
-for _ in $(seq 60); do
-    sleep 0.5
-    current="$(import -window root -depth 8 rgb:- 2>/dev/null | md5sum)"
-    if [ "$current" = "$previous" ]; then
-        steady=$((steady + 1))
-        [ "$steady" -ge 4 ] && break
-    else
-        steady=0
-    fi
-    previous="$current"
-done
+# Waits until the screen stops changing.
+settle() {
+    local previous="" current steady=0
+    for _ in $(seq 60); do
+        sleep 0.5
+        current="$(import -window root -depth 8 rgb:- 2>/dev/null | md5sum)"
+        if [ "$current" = "$previous" ]; then
+            steady=$((steady + 1))
+            [ "$steady" -ge 4 ] && return
+        else
+            steady=0
+        fi
+        previous="$current"
+    done
+}
+settle
+
+# As a user would: with the keyboard, whose focus is on the available list after the load, select
+# the first available car, then the first installed one, and show the pictures from the system
+# menu. The pointer rests on the dialog's caption so that the keys go to it.
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove "$((X + WIDTH / 2))" "$((Y + 8))" 2>/dev/null || true
+sleep 0.5
+xdotool key Down 2>/dev/null || true
+sleep 0.3
+xdotool key Tab 2>/dev/null || true
+sleep 0.3
+xdotool key Down 2>/dev/null || true
+sleep 0.3
+xdotool key alt+space 2>/dev/null || true
+sleep 0.5
+xdotool key p 2>/dev/null || true
+settle
 
 import -window root "$screenshot"
 log "screenshot saved: $screenshot"

@@ -15,6 +15,7 @@ packages=(
     g++-mingw-w64-i686 binutils-mingw-w64-i686                     # 32-bit Windows cross build
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64                 # 64-bit, where 32-bit can't run
     wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick     # running it under Wine
+    fonts-wine                                                     # Wine's Marlett and Tahoma
     clang libclang-rt-14-dev clang-format                          # fuzzing and formatting
 )
 
@@ -45,6 +46,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "setup: preparing the $WINEARCH Wine prefix $WINEPREFIX"
     timeout 300 "$GRIDWRIGHT_WINE" wineboot -i </dev/null
     timeout 120 wineserver -w
+fi
+
+# This Wine does not load the fonts of fonts-wine by itself: without Marlett the caption buttons
+# draw as letters, and the dialogs' Tahoma falls back to another face with other sizes. The
+# prefix gets its own copies.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d /usr/share/wine/fonts ] && [ -d "$fonts" ]; then
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -f "$fonts/$(basename "$font")" ] || cp "$font" "$fonts/"
+    done
 fi
 
 echo "setup: ready"

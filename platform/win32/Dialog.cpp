@@ -89,9 +89,42 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LP
     return ReturnsResultDirectly(nMessage) ? FALSE : TRUE;
 }
 
+RECT CDialog::WorkArea() const {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoA(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+    return monitor.rcWork;
+}
+
+void CDialog::CenterWindow() {
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (hOwner != nullptr && (!::IsWindowVisible(hOwner) || ::IsIconic(hOwner)))
+        hOwner = nullptr;
+    const RECT work = WorkArea();
+    RECT around = work;
+    if (hOwner != nullptr)
+        ::GetWindowRect(hOwner, &around);
+
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    const int nWidth = rect.right - rect.left;
+    const int nHeight = rect.bottom - rect.top;
+    int x = (around.left + around.right - nWidth) / 2;
+    int y = (around.top + around.bottom - nHeight) / 2;
+    // Inside the work area, its top-left corner first when the dialog is the bigger.
+    x = x + nWidth > work.right ? work.right - nWidth : x;
+    y = y + nHeight > work.bottom ? work.bottom - nHeight : y;
+    x = x < work.left ? work.left : x;
+    y = y < work.top ? work.top : y;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 INT_PTR CDialog::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam) {
-    if (nMessage == WM_INITDIALOG)
+    if (nMessage == WM_INITDIALOG) {
+        CenterWindow();
         return OnInitDialog();
+    }
     LRESULT lResult = 0;
     if (OnMessage(nMessage, wParam, lParam, lResult)) {
         if (ReturnsResultDirectly(nMessage))

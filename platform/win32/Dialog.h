@@ -78,6 +78,13 @@ protected:
     // while the dialog runs modally; true when it handled the message, which then goes no
     // further. For keys that must work whichever control has the focus.
     virtual bool PreTranslateMessage(const MSG&) { return false; }
+
+    // Centres the dialog on its owner, or on the work area when it has none or the owner is
+    // hidden or minimised; it is kept inside the work area. Every dialog opens so.
+    void CenterWindow();
+    // The work area of the monitor the dialog is on.
+    RECT WorkArea() const;
+
     // The derived dialog's message map. What it leaves unhandled gets the base's IDOK and IDCANCEL
     // handling, then the dialog manager's default processing.
     virtual bool OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }

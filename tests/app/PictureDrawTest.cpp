@@ -192,6 +192,17 @@ TEST_F(CarCanView, MinusOneKeepsThePictureShown) {
     EXPECT_EQ(Drawn(), 0x50D020u);
 }
 
+TEST_F(CarCanView, TheFramesPaintingDrawsThePictureAgain) {
+    CCarCan view;
+    view.AttachFrame(m_hFrame);
+    view.SetImage(&m_list, 1);
+    view.SetImage(nullptr, -1);
+
+    CCanvas canvas(kWidth, kHeight);
+    ::SendMessageA(m_hFrame, WM_PAINT, reinterpret_cast<WPARAM>(canvas.Hdc()), 0);
+    EXPECT_EQ(canvas.At(10, 10), 0x50D020u);
+}
+
 TEST_F(CarCanView, ASecondCarReplacesTheFirst) {
     m_view.SetImage(&m_list, 0);
     EXPECT_EQ(Drawn(), 0x8040C0u);

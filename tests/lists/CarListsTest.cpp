@@ -281,4 +281,114 @@ TEST_F(CarListsTest, FullListsRefuseMoreCars) {
     EXPECT_EQ(FolderNames(), Names_t{});
 }
 
+TEST_F(CarListsTest, TopAndBottomMoveTheSelectedCarWhole) {
+    for (const char* szName : {"A", "B", "C", "D"})
+        Add(szName, false, szName[0] - 'A');
+
+    m_window.SetCurSel(IDC_INSTALLED, 2);
+    Run(&CInstallerCore::OnTop);
+    EXPECT_EQ(Installed(), (Names_t{"C", "A", "B", "D"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 0);
+    EXPECT_EQ(m_core.m_apInstalled[0]->m_strFileBase, "CFB") << "the car moves, not a copy";
+    EXPECT_EQ(m_core.m_apInstalled[0]->m_strText, CarText("C", "CFB"));
+    Run(&CInstallerCore::OnTop); // already there: nothing is shown again
+    EXPECT_EQ(m_window.m_mapImages[IDC_INSTALLED_PICTURE], std::vector<int>{2});
+
+    m_window.SetCurSel(IDC_INSTALLED, 1);
+    Run(&CInstallerCore::OnBottom);
+    EXPECT_EQ(Installed(), (Names_t{"C", "B", "D", "A"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 3);
+    EXPECT_EQ(m_window.m_mapInfo[IDC_INSTALLED_INFO], "Car: A\r\n");
+    Run(&CInstallerCore::OnBottom);
+    EXPECT_EQ(Installed(), (Names_t{"C", "B", "D", "A"}));
+}
+
+TEST_F(CarListsTest, InstallAtPutsACopyWhereItIsDropped) {
+    Add("Alpha", true, 3);
+    Add("Beta", true, 4);
+    Add("X", false);
+    Add("Y", false);
+
+    for (const auto& [nCar, nPosition] : {std::pair{1, 0}, {0, 2}, {1, 4}})
+        m_core.Run([&] { m_core.InstallAt(nCar, nPosition); });
+    ExpectMirrored();
+    EXPECT_EQ(Installed(), (Names_t{"Beta", "X", "Alpha", "Y", "Beta"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 4);
+    EXPECT_EQ(m_core.m_apInstalled[2]->m_strFileBase, "") << "a copy, as by the button";
+    EXPECT_EQ(m_window.m_mapImages[IDC_INSTALLED_PICTURE], (std::vector<int>{4, 3, 4}));
+
+    // Places and cars that do not exist change nothing.
+    for (const auto& [nCar, nPosition] : {std::pair{0, 6}, {0, -1}, {2, 0}, {-1, 0}})
+        m_core.Run([&] { m_core.InstallAt(nCar, nPosition); });
+    EXPECT_EQ(Installed().size(), 5u);
+    EXPECT_EQ(Available(), (Names_t{"Alpha", "Beta"}));
+}
+
+TEST_F(CarListsTest, DropsMoveInstallOrUninstall) {
+    Add("Alpha", true, 9);
+    for (const char* szName : {"A", "B", "C", "Alpha"})
+        Add(szName, false, szName[0] - 'A');
+    const auto drop = [&](int nFrom, int nItem, int nTo, int nPosition) {
+        m_core.Run([&] { m_core.OnDrop(nFrom, nItem, nTo, nPosition); });
+        ExpectMirrored();
+    };
+
+    // Before a line: A dropped before C lands between B and C.
+    drop(IDC_INSTALLED, 0, IDC_INSTALLED, 2);
+    EXPECT_EQ(Installed(), (Names_t{"B", "A", "C", "Alpha"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 1);
+    drop(IDC_INSTALLED, 2, IDC_INSTALLED, 0);
+    EXPECT_EQ(Installed(), (Names_t{"C", "B", "A", "Alpha"}));
+    drop(IDC_INSTALLED, 0, IDC_INSTALLED, 4); // below the last line
+    EXPECT_EQ(Installed(), (Names_t{"B", "A", "Alpha", "C"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 3);
+
+    // Onto its own line or the next one, onto the available list from itself, or nowhere: the
+    // lists are not touched at all.
+    const auto mapImagesBefore = m_window.m_mapImages;
+    drop(IDC_INSTALLED, 1, IDC_INSTALLED, 1);
+    drop(IDC_INSTALLED, 1, IDC_INSTALLED, 2);
+    drop(IDC_AVAILABLE, 0, IDC_AVAILABLE, -1);
+    drop(IDC_INSTALLED, 1, 0, -1);
+    drop(IDC_AVAILABLE, 0, 0, -1);
+    EXPECT_EQ(Installed(), (Names_t{"B", "A", "Alpha", "C"}));
+    EXPECT_EQ(m_window.m_mapImages, mapImagesBefore) << "nothing shown again";
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 3);
+
+    drop(IDC_AVAILABLE, 0, IDC_INSTALLED, 1);
+    EXPECT_EQ(Installed(), (Names_t{"B", "Alpha", "A", "Alpha", "C"}));
+    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), 1);
+
+    drop(IDC_INSTALLED, 3, IDC_AVAILABLE, -1); // an available twin: only removed
+    EXPECT_EQ(Installed(), (Names_t{"B", "Alpha", "A", "C"}));
+    EXPECT_EQ(FolderNames(), Names_t{});
+    drop(IDC_INSTALLED, 3, IDC_AVAILABLE, -1); // no twin: exported
+    EXPECT_EQ(Installed(), (Names_t{"B", "Alpha", "A"}));
+    EXPECT_EQ(Available(), (Names_t{"Alpha", "C"}));
+    EXPECT_EQ(FolderNames(), Names_t{"C.C2C"});
+}
+
+TEST_F(CarListsTest, TypingSelectsTheFirstCarBeginningWithIt) {
+    for (const char* szName : {"Ice Cream", "silver Arrow", "Sierra", "Silver Bullet", "sly"})
+        Add(szName, true, 0);
+    Add("Sierra", false, 0);
+    const auto type = [&](const char* sz, std::uint32_t nStartMs, bool bAvailable = true) {
+        for (std::uint32_t n = 0; sz[n] != '\0'; ++n)
+            m_core.OnTypeAhead(bAvailable, sz[n], nStartMs + 300 * n);
+        return m_window.GetCurSel(bAvailable ? IDC_AVAILABLE : IDC_INSTALLED);
+    };
+
+    EXPECT_EQ(type("si", 5000), 1) << "not the first car beginning with the last letter typed";
+    EXPECT_EQ(m_window.m_mapInfo[IDC_AVAILABLE_INFO], "Car: silver Arrow\r\n");
+    EXPECT_EQ(type("er", 5600), 2) << "within a second the typing goes on: \"sier\"";
+    EXPECT_EQ(type("SILVER B", 10000), 3) << "case ignored, spaces count";
+    EXPECT_EQ(type("x", 20000), 3) << "no car begins so: the selection stays";
+    EXPECT_EQ(type("i", 20500), 3) << "\"xi\" matches nothing either";
+    EXPECT_EQ(type("i", 21500), 0) << "a second's pause starts afresh";
+    EXPECT_EQ(type("s", 30000, false), 0) << "each list by itself";
+    EXPECT_EQ(m_window.GetCurSel(IDC_AVAILABLE), 0);
+    // The clock wraps after 49 days; a key just after that is still within the second.
+    EXPECT_EQ(type("sl", 0xFFFFFF00u), 4);
+}
+
 } // namespace

@@ -168,12 +168,22 @@ TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
         EXPECT_EQ(Available(), bBackup ? Names{"Hawk"} : Names{});
         EXPECT_FALSE(m_window.m_bOkEnabled);
         ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-        EXPECT_NE(m_window.m_aErrors[0].find("opponent.txt"), std::string::npos)
-            << m_window.m_aErrors[0];
+        const std::string& strError = m_window.m_aErrors[0];
+        EXPECT_NE(strError.find("opponent.txt"), std::string::npos) << strError;
+        EXPECT_NE(strError.find("installation folder"), std::string::npos) << strError;
+        EXPECT_EQ(strError.find("Restore Opponent List") != std::string::npos, bBackup) << strError;
         Run(&CInstallerCore::SaveAndClose);
         EXPECT_FALSE(std::filesystem::exists("data/opponent.txt"));
         EXPECT_TRUE(m_window.m_aEndResults.empty());
     }
+}
+
+TEST_F(LoadSaveTest, MissingOpponentListPointsToAKeptCopy) {
+    WriteBytes("data/backups/opponent-1.txt", OpponentList({CarText("One")}));
+    Show(true);
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_NE(m_window.m_aErrors[0].find("Restore Opponent List"), std::string::npos)
+        << m_window.m_aErrors[0];
 }
 
 TEST_F(LoadSaveTest, EmptyOpponentListStopsTheLoad) {

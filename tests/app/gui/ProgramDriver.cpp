@@ -317,6 +317,35 @@ HWND CProgramDriver::FindMenuWindow() const {
             return hMenu;
     }
     return nullptr;
+HWND CProgramDriver::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(m_hDialog, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void CProgramDriver::Activate() const {
+    SetForegroundWindow(m_hDialog);
+    if (!WaitUntil([&] { return GetForegroundWindow() == m_hDialog; }))
+        throw std::runtime_error("the dialog did not come to the front");
+    Sync();
+}
+
+POINT CProgramDriver::LinePoint(int nListId, int nIndex) const {
+    const HWND hList = Control(nListId);
+    const auto nTop = static_cast<int>(Send(hList, LB_GETTOPINDEX, 0, 0));
+    const auto nHeight = static_cast<int>(Send(hList, LB_GETITEMHEIGHT, 0, 0));
+    POINT pt{20, (nIndex - nTop) * nHeight + nHeight / 2};
+    ClientToScreen(hList, &pt);
+    return pt;
+}
+
+RECT CProgramDriver::ScreenRect(HWND hWindow) {
+    RECT rect{};
+    if (!GetWindowRect(hWindow, &rect))
+        throw std::runtime_error("cannot get a window's rectangle");
+    return rect;
 }
 
 std::vector<std::string> CProgramDriver::ChildTexts(HWND hWindow) const {

@@ -43,6 +43,25 @@ public:
     void PostClick(int nButtonId);
     void Post(UINT nMessage, WPARAM wParam, LPARAM lParam) const;
 
+    // The program's control with the keyboard focus, or null.
+    HWND Focus() const;
+    // Brings the dialog to the front, so that real keys go to it.
+    void Activate() const;
+    // Where a line of a list box stands on the screen: the middle of its left part.
+    POINT LinePoint(int nListId, int nIndex) const;
+    // A control's or window's rectangle on the screen.
+    static RECT ScreenRect(HWND hWindow);
+    // Polls until the condition holds; false when it still does not after kWaitMs.
+    template <typename Condition> static bool WaitUntil(Condition condition) {
+        const DWORD dwStart = GetTickCount();
+        while (!condition()) {
+            if (GetTickCount() - dwStart >= kWaitMs)
+                return false;
+            Sleep(50);
+        }
+        return true;
+    }
+
     // A top-level dialog-class window of the process with this exact title, or null.
     HWND FindOwnWindow(const std::string& strTitle) const;
     HWND WaitForOwnWindow(const std::string& strTitle) const;
