@@ -92,7 +92,7 @@ TEST_F(GuiTest, DialogsOpenCentred) {
 }
 
 TEST_F(GuiTest, ShowPicturesGrowsTheDialogAndRedrawsUncoveredPictures) {
-    WriteDemoFolder(m_folder, DemoFolderOptions{});
+    WriteDemoFolder(m_folder, DemoFolderOptions{2}); // two cars, each with a picture
     const auto pProgram = StartLoaded();
     const HWND hDialog = pProgram->Dialog();
     const RECT dialog = CProgramDriver::ScreenRect(hDialog);
@@ -103,6 +103,7 @@ TEST_F(GuiTest, ShowPicturesGrowsTheDialogAndRedrawsUncoveredPictures) {
     RECT client{};
     GetClientRect(hDialog, &client);
     EXPECT_GE(installedFrame.top, client.bottom) << "hidden below the dialog by default";
+    pProgram->Select(IDC_AVAILABLE, 0);
 
     CProgramDriver::Send(hDialog, WM_SYSCOMMAND, IDM_SHOWPICTURES, 0);
     const RECT grown = CProgramDriver::ScreenRect(hDialog);
@@ -129,16 +130,17 @@ TEST_F(GuiTest, ShowPicturesGrowsTheDialogAndRedrawsUncoveredPictures) {
         EXPECT_LT(client.bottom, shown.bottom + 20);
     }
 
-    // A car's picture shows, and shows again after something covered it.
+    // The car selected before the frame came into view shows in it: the frame's painting drew
+    // it. It shows again after something covered it.
     const RECT frame = CProgramDriver::ScreenRect(pProgram->Control(IDC_AVAILABLE_PICTURE));
     const POINT inFrame{frame.left + 40, frame.top + 40};
+    const POINT belowFrame{frame.left + 40, frame.bottom + 3};
     SetWindowPos(hDialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     pProgram->Sync();
-    const COLORREF blank = ScreenPixel(inFrame);
-    pProgram->Select(IDC_AVAILABLE, 0);
     // The screen shows what was drawn once the system has passed it on.
-    EXPECT_TRUE(CProgramDriver::WaitUntil([&] { return ScreenPixel(inFrame) != blank; }))
-        << "the picture was drawn";
+    EXPECT_TRUE(CProgramDriver::WaitUntil([&] {
+        return ScreenPixel(inFrame) != ScreenPixel(belowFrame);
+    })) << "the picture was drawn";
     const COLORREF picture = ScreenPixel(inFrame);
     {
         const CCover cover(frame);
