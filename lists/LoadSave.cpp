@@ -23,7 +23,7 @@ namespace {
         "one holding \"data.twt\" or the \"data\" folder";
     if (HasOpponentListBackup())
         strReason += ". A copy of the list was kept: it can be brought back with Restore Opponent "
-                     "List";
+                     "List in the window menu";
     throw CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason);
 }
 
