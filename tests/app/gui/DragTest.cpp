@@ -44,8 +44,7 @@ TEST_F(GuiTest, DraggingWithinTheInstalledListMovesTheCar) {
 
     // A click is a drop onto its own line: it only selects.
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 1), pProgram->LinePoint(IDC_INSTALLED, 1));
-    EXPECT_TRUE(
-        CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_INSTALLED) == 1; }));
+    EXPECT_TRUE(CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_INSTALLED) == 1; }));
     EXPECT_EQ(pProgram->Lines(IDC_INSTALLED), (Lines{"Old Rattler", "Red Arrow", "Ghost"}));
 
     // The records moved with their lines.

@@ -19,8 +19,7 @@ TEST_F(GuiTest, AfterTheLoadTheFocusIsOnTheAvailableList) {
 
     // So the first key works: Down selects the first car and shows it.
     input::Keys({VK_DOWN});
-    EXPECT_TRUE(
-        CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_AVAILABLE) == 0; }));
+    EXPECT_TRUE(CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_AVAILABLE) == 0; }));
     EXPECT_EQ(pProgram->Text(IDC_AVAILABLE_INFO), RecordInfo(standard::RedArrow()));
 
     EndWith(*pProgram, IDC_CAN);
@@ -56,8 +55,7 @@ TEST_F(GuiTest, KeysOfTheInstalledListMoveAndUninstall) {
     ASSERT_TRUE(CProgramDriver::WaitUntil(
         [&] { return pProgram->Focus() == pProgram->Control(IDC_INSTALLED); }));
     input::Keys({VK_DOWN});
-    ASSERT_TRUE(
-        CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_INSTALLED) == 0; }));
+    ASSERT_TRUE(CProgramDriver::WaitUntil([&] { return pProgram->Selection(IDC_INSTALLED) == 0; }));
 
     const auto press = [&](std::initializer_list<WORD> aKeys, const Lines& aExpected,
                            int nSelected) {
