@@ -74,7 +74,7 @@ TEST_F(GuiTest, DraggingBetweenTheListsInstallsAndUninstalls) {
         return pProgram->Lines(IDC_INSTALLED) == Lines{"Comet", "Red Arrow", "Ghost"};
     }));
     EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE).back(), "Old Rattler");
-    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), RecordText(standard::OldRattler()));
+    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), KeptText(standard::OldRattler()));
 
     // An available car dropped on its own list changes nothing; a double click still installs.
     input::Drag(pProgram->LinePoint(IDC_AVAILABLE, 0), pProgram->LinePoint(IDC_AVAILABLE, 2));

@@ -75,7 +75,7 @@ TEST_F(GuiTest, KeysOfTheInstalledListMoveAndUninstall) {
     input::Keys({VK_INSERT});
     pProgram->Sync();
     press({VK_DELETE}, {"Red Arrow", "Ghost"}, -1);
-    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), RecordText(standard::OldRattler()));
+    EXPECT_EQ(ReadBytes(Path("Old Rattler.C2C")), KeptText(standard::OldRattler()));
     EXPECT_EQ(pProgram->Lines(IDC_AVAILABLE).back(), "Old Rattler");
 
     EndWith(*pProgram, IDC_CAN);
