@@ -317,6 +317,8 @@ HWND CProgramDriver::FindMenuWindow() const {
             return hMenu;
     }
     return nullptr;
+}
+
 HWND CProgramDriver::Focus() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
