@@ -123,6 +123,8 @@ TEST_F(UndoTest, EveryCommandUndoneAndRedoneGivesBackTheExactState) {
         {"uninstall of a twin", &CInstallerCore::OnUninstall, 2, 0},
         {"up", &CInstallerCore::OnUp, -1, 2},
         {"down", &CInstallerCore::OnDown, 0, 0},
+        {"to the top", &CInstallerCore::OnTop, -1, 2},
+        {"to the bottom", &CInstallerCore::OnBottom, -1, 0},
     };
     for (const CommandCase& command : aCases) {
         SCOPED_TRACE(command.pszName);
@@ -146,6 +148,27 @@ TEST_F(UndoTest, EveryCommandUndoneAndRedoneGivesBackTheExactState) {
         }
     }
     EXPECT_TRUE(m_window.m_aErrors.empty());
+}
+
+TEST_F(UndoTest, EachDropIsOneStepAndADropThatChangesNothingIsNone) {
+    AddStandardCars();
+    Select(-1, -1);
+    const State before = Now();
+    m_core.OnDrop(IDC_INSTALLED, 1, IDC_INSTALLED, 1); // onto itself
+    m_core.OnDrop(IDC_AVAILABLE, 0, IDC_AVAILABLE, 0); // within the available list
+    EXPECT_EQ(Now(), before);
+    EXPECT_FALSE(m_core.CanUndo());
+
+    m_core.OnDrop(IDC_INSTALLED, 0, IDC_INSTALLED, 3); // Beta to the bottom
+    m_core.OnDrop(IDC_AVAILABLE, 2, IDC_INSTALLED, 0); // Gamma installed at the top
+    const State after = Now();
+    Run(&CInstallerCore::Undo);
+    Run(&CInstallerCore::Undo);
+    EXPECT_EQ(Now().aInstalled, before.aInstalled);
+    EXPECT_FALSE(m_core.CanUndo());
+    Run(&CInstallerCore::Redo);
+    Run(&CInstallerCore::Redo);
+    EXPECT_EQ(Now(), after);
 }
 
 TEST_F(UndoTest, UndoShowsTheCarTheStepActedOn) {
