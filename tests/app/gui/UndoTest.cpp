@@ -2,7 +2,9 @@
 
 #include "Screenshot.h"
 
+#include <algorithm>
 #include <iostream>
+#include <map>
 
 namespace {
 
@@ -128,10 +130,17 @@ TEST_F(GuiTest, KeysUndoAndRedoWhicheverControlHasTheFocus) {
 
 namespace {
 
-// Opens the system menu with Alt+Space and tells, for its last four items (Undo, Redo, Restore
-// Opponent List, Car Files Not Read), which are drawn enabled: their text has black in it, where
-// a greyed item's has none. Closes the menu again.
-std::vector<bool> SystemMenuItemsEnabled(CProgramDriver& program, const char* pszShot) {
+// The program's own items of the system menu, in the order it appends them below a separator.
+constexpr UINT kOwnItems[] = {IDM_UNDO, IDM_REDO, IDM_RESTORE, IDM_NOT_READ, IDM_SHOWPICTURES};
+
+struct ItemDrawn {
+    bool bEnabled = false; // its text has black in it, where a greyed item's has none
+    bool bChecked = false; // black in the margin left of the text
+};
+
+// Opens the system menu with Alt+Space and tells how each of the program's own items is drawn,
+// by command id. Closes the menu again.
+std::map<UINT, ItemDrawn> OwnMenuItemsDrawn(CProgramDriver& program, const char* pszShot) {
     program.PressKeys(program.Dialog(), {VK_MENU, VK_SPACE});
     HWND hMenu = nullptr;
     for (int i = 0; i < 100 && !(hMenu = program.FindMenuWindow()); ++i)
@@ -149,53 +158,93 @@ std::vector<bool> SystemMenuItemsEnabled(CProgramDriver& program, const char* ps
     program.Sync();
 
     // Rows with ink, inside the frame, grouped into bands: one per item or separator. A blank
-    // row or two inside a band is the gap above a mnemonic's underline.
+    // row or two inside a band is the gap above a mnemonic's underline; a separator's etched
+    // line is the only band this thin.
     constexpr int kLongestGap = 2;
+    constexpr int kThickestSeparator = 3;
+    constexpr int kTextLeft = 18; // the check mark stands left of this
+    struct Band {
+        int nTop = 0;
+        int nBottom = 0;
+        ItemDrawn drawn;
+    };
     const std::uint32_t nBackground = picture.At(picture.nWidth / 2, picture.nHeight - 5);
-    std::vector<bool> aBands; // whether the band has black in it
-    int nLastInk = -100;
+    std::vector<Band> aBands;
     for (int y = 4; y < picture.nHeight - 4; ++y) {
         bool bInk = false;
-        bool bBlack = false;
+        ItemDrawn row;
         for (int x = 6; x < picture.nWidth - 6; ++x) {
             const std::uint32_t n = picture.At(x, y);
             bInk = bInk || n != nBackground;
-            bBlack = bBlack || n == 0;
+            row.bEnabled = row.bEnabled || (n == 0 && x >= kTextLeft);
+            row.bChecked = row.bChecked || (n == 0 && x < kTextLeft);
         }
         if (!bInk)
             continue;
-        if (y - nLastInk > kLongestGap + 1)
-            aBands.push_back(false);
-        aBands.back() = aBands.back() || bBlack;
-        nLastInk = y;
+        if (aBands.empty() || y - aBands.back().nBottom > kLongestGap + 1)
+            aBands.push_back({y, y, {}});
+        Band& band = aBands.back();
+        band.nBottom = y;
+        band.drawn.bEnabled = band.drawn.bEnabled || row.bEnabled;
+        band.drawn.bChecked = band.drawn.bChecked || row.bChecked;
     }
-    if (aBands.size() < 4)
-        throw std::runtime_error("the system menu shows fewer than four items");
-    return {aBands.end() - 4, aBands.end()};
+    const auto itSeparator = std::find_if(aBands.rbegin(), aBands.rend(), [](const Band& band) {
+        return band.nBottom - band.nTop < kThickestSeparator;
+    });
+    const auto nOwn = static_cast<std::size_t>(itSeparator - aBands.rbegin());
+    if (nOwn != std::size(kOwnItems))
+        throw std::runtime_error("the system menu shows " + std::to_string(nOwn) +
+                                 " items below its last separator, not " +
+                                 std::to_string(std::size(kOwnItems)));
+    std::map<UINT, ItemDrawn> items;
+    for (std::size_t i = 0; i < nOwn; ++i)
+        items[kOwnItems[i]] = aBands[aBands.size() - nOwn + i].drawn;
+    return items;
 }
+
+// Whether each item is drawn enabled, in the order of the ids given.
+std::vector<bool> ItemsEnabled(CProgramDriver& program, const char* pszShot,
+                               std::initializer_list<UINT> aIds) {
+    const std::map<UINT, ItemDrawn> items = OwnMenuItemsDrawn(program, pszShot);
+    std::vector<bool> aEnabled;
+    for (const UINT nId : aIds)
+        aEnabled.push_back(items.at(nId).bEnabled);
+    return aEnabled;
+}
+
+constexpr std::initializer_list<UINT> kUndoRedoRestoreNotRead = {IDM_UNDO, IDM_REDO, IDM_RESTORE,
+                                                                 IDM_NOT_READ};
 
 } // namespace
 
 TEST_F(GuiTest, SystemMenuGreysWhatCannotBeDone) {
     standard::Write(m_folder); // "ghost.c2c" is passed over
     const auto pProgram = StartLoaded();
-    EXPECT_EQ(SystemMenuItemsEnabled(*pProgram, "menu-loaded.bmp"),
+    EXPECT_EQ(ItemsEnabled(*pProgram, "menu-loaded.bmp", kUndoRedoRestoreNotRead),
               (std::vector<bool>{false, false, true, true}));
     ASSERT_FALSE(pProgram->HasExited()) << "Escape closed the menu only";
 
     pProgram->DoubleClick(IDC_AVAILABLE, 0);
-    EXPECT_EQ(SystemMenuItemsEnabled(*pProgram, "menu-after-install.bmp"),
+    EXPECT_EQ(ItemsEnabled(*pProgram, "menu-after-install.bmp", kUndoRedoRestoreNotRead),
               (std::vector<bool>{true, false, true, true}));
     Command(*pProgram, IDM_UNDO);
-    EXPECT_EQ(SystemMenuItemsEnabled(*pProgram, "menu-after-undo.bmp"),
+    EXPECT_EQ(ItemsEnabled(*pProgram, "menu-after-undo.bmp", kUndoRedoRestoreNotRead),
               (std::vector<bool>{false, true, true, true}));
+    // Show Pictures can always be chosen; it is checked while the pictures show, not at start.
+    EXPECT_FALSE(
+        OwnMenuItemsDrawn(*pProgram, "menu-pictures-hidden.bmp").at(IDM_SHOWPICTURES).bChecked);
+    Command(*pProgram, IDM_SHOWPICTURES);
+    const ItemDrawn pictures =
+        OwnMenuItemsDrawn(*pProgram, "menu-pictures-shown.bmp").at(IDM_SHOWPICTURES);
+    EXPECT_TRUE(pictures.bEnabled);
+    EXPECT_TRUE(pictures.bChecked);
     std::cout << "Screenshots of the system menu: " << GUI_ARTIFACTS_DIR << "/menu-*.bmp\n";
 
     // With every car file read, there is nothing to list.
     std::filesystem::remove(Path("ghost.c2c"));
     EndWith(*pProgram, IDC_CAN);
     const auto pAgain = StartLoaded();
-    EXPECT_EQ(SystemMenuItemsEnabled(*pAgain, "menu-all-read.bmp"),
+    EXPECT_EQ(ItemsEnabled(*pAgain, "menu-all-read.bmp", kUndoRedoRestoreNotRead),
               (std::vector<bool>{false, false, true, false}));
     EndWith(*pAgain, IDC_CAN);
 }
