@@ -1,6 +1,7 @@
 #include "gamedata/GameData.h"
 
 #include "gamedata/ArchiveReader.h"
+#include "gamedata/KeptLists.h"
 #include "platform/AsciiCase.h"
 #include "platform/DeviceNames.h"
 #include "platform/File.h"
@@ -21,7 +22,6 @@ constexpr const char* kDataFolder = "data\\";
 constexpr const char* kOpponentList = "data\\opponent.txt";
 constexpr const char* kBackupProbe = "data\\opponent.old";
 constexpr const char* kBackup = kOpponentListBackup;
-constexpr const char* kKeptCopies = "data\\backups\\*";
 // Entries are copied through a buffer of this size, so memory stays small whatever the archive.
 constexpr std::size_t kCopyChunk = 64 * 1024;
 
@@ -173,12 +173,6 @@ void BackupOpponentList() {
 }
 
 bool HasOpponentListBackup() {
-    if (CFile::Exists(kBackupProbe))
-        return true;
-    CFileFind finder;
-    for (bool bMore = finder.FindFile(kKeptCopies); bMore; bMore = finder.FindNextFile()) {
-        if (!finder.IsDirectory())
-            return true;
-    }
-    return false;
+    // Only the copies the restore dialog offers count.
+    return CFile::Exists(kBackupProbe) || !ListKeptLists().empty();
 }

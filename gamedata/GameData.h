@@ -17,8 +17,8 @@ inline constexpr const char* kOpponentListBackup = "data\\OPPONENT.OLD";
 void BackupOpponentList();
 
 // True when the opponent list can be brought back: "data\OPPONENT.OLD" or a kept copy of the
-// list in "data\backups\" exists.
-bool HasOpponentListBackup();
+// list (see KeptLists.h) exists.
+[[nodiscard]] bool HasOpponentListBackup();
 
 // True when an archive entry name stays inside "data\" and names files: not empty, not absolute,
 // no drive letter or ':', no ".." component and no Windows device name ('\' and '/' both

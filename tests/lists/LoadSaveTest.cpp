@@ -1,3 +1,4 @@
+#include "gamedata/KeptLists.h"
 #include "lists/InstallerCore.h"
 #include "opponents/CarFileReader.h"
 #include "platform/File.h"
@@ -178,8 +179,17 @@ TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
     }
 }
 
-TEST_F(LoadSaveTest, MissingOpponentListPointsToAKeptCopy) {
-    WriteBytes("data/backups/opponent-1.txt", OpponentList({CarText("One")}));
+TEST_F(LoadSaveTest, MissingOpponentListPointsToAKeptCopyOnlyWhenOneCanBeRestored) {
+    // Another file in the folder of kept copies is no copy the restore dialog would offer.
+    WriteBytes("data/backups/notes.txt", OpponentList({CarText("One")}));
+    Show(true);
+    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
+    EXPECT_EQ(m_window.m_aErrors[0].find("Restore Opponent List"), std::string::npos)
+        << m_window.m_aErrors[0];
+
+    WriteBytes("data/backups/" + KeptListName({2026, 12, 8, 9, 45, 1}, 1),
+               OpponentList({CarText("One")}));
+    m_window.m_aErrors.clear();
     Show(true);
     ASSERT_EQ(m_window.m_aErrors.size(), 1u);
     EXPECT_NE(m_window.m_aErrors[0].find("Restore Opponent List"), std::string::npos)
