@@ -220,6 +220,10 @@ void CInstallerDlg::OnNotRead() {
 }
 
 void CInstallerDlg::ShowPictures(bool bShow) {
+    // Chosen from a minimised window's menu: a minimised window's size is its icon's, and the
+    // pictures would stay out of sight once it is restored.
+    if (::IsIconic(m_hWnd))
+        ::ShowWindow(m_hWnd, SW_RESTORE);
     m_bShowPictures = bShow;
     if (HMENU hSysMenu = ::GetSystemMenu(m_hWnd, FALSE); hSysMenu != nullptr)
         ::CheckMenuItem(hSysMenu, IDM_SHOWPICTURES,

@@ -161,5 +161,13 @@ TEST_F(GuiTest, ShowPicturesGrowsTheDialogAndRedrawsUncoveredPictures) {
     EXPECT_TRUE(EqualRect(&installedBack, &installedFrame));
     EXPECT_TRUE(EqualRect(&availableBack, &availableFrame));
 
+    // Chosen while the window is minimised, it restores the window grown.
+    CProgramDriver::Send(hDialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(IsIconic(hDialog));
+    CProgramDriver::Send(hDialog, WM_SYSCOMMAND, IDM_SHOWPICTURES, 0);
+    EXPECT_FALSE(IsIconic(hDialog));
+    const RECT restored = CProgramDriver::ScreenRect(hDialog);
+    EXPECT_TRUE(EqualRect(&restored, &grown));
+
     EndWith(*pProgram, IDC_CAN);
 }
