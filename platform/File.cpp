@@ -101,24 +101,38 @@ std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
             nDone += n;
             continue;
         }
+        const std::uint64_t nAt = m_nPosition + nDone;
         const std::size_t nLeft = nCount - nDone;
         if (nLeft >= kReadAhead) {
             // Large reads would only be copied twice.
+            MoveSystemTo(nAt);
             m_nBuffered = 0;
             m_nBufferStart = 0;
             const std::size_t n = SystemRead(pOut + nDone, nLeft);
             if (n == 0)
                 break;
             nDone += n;
-        } else {
-            if (!m_pBuffer) // not zeroed: only what the system reads into it is ever used
-                m_pBuffer = std::make_unique_for_overwrite<unsigned char[]>(kReadAhead);
-            m_nBuffered = 0; // the system may fail half way
-            m_nBuffered = SystemRead(m_pBuffer.get(), kReadAhead);
-            m_nBufferStart = 0;
-            if (m_nBuffered == 0)
-                break;
+            continue;
         }
+        // A short step forward is read through rather than sought: a seek is a request of its
+        // own to the system, and the bytes skipped would mostly come in the same read anyway.
+        std::size_t nSkip = 0;
+        if (nAt > m_nSystemPosition && nAt - m_nSystemPosition <= kReadThrough)
+            nSkip = static_cast<std::size_t>(nAt - m_nSystemPosition);
+        else
+            MoveSystemTo(nAt);
+        if (!m_pBuffer) // not zeroed: only what the system reads into it is ever used
+            m_pBuffer = std::make_unique_for_overwrite<unsigned char[]>(kReadAhead);
+        m_nBuffered = 0; // the system may fail half way
+        m_nBufferStart = 0;
+        const std::size_t nRead = SystemRead(m_pBuffer.get(), kReadAhead);
+        if (nRead <= nSkip) {
+            // The file ends before nAt: keep the bytes before it out of later reads.
+            m_nBuffered = 0;
+            break;
+        }
+        m_nBuffered = nRead;
+        m_nBufferStart = nSkip;
     }
     m_nPosition += nDone;
     return nDone;
@@ -134,11 +148,17 @@ void CFile::Seek(std::uint64_t nOffset) {
         m_nPosition = nOffset;
         return;
     }
-    SystemSeek(nOffset);
+    // The system's position follows at the next read or write, if one comes.
     m_nBuffered = 0;
     m_nBufferStart = 0;
-    m_nSystemPosition = nOffset;
     m_nPosition = nOffset;
+}
+
+void CFile::MoveSystemTo(std::uint64_t nOffset) {
+    if (nOffset == m_nSystemPosition)
+        return;
+    SystemSeek(nOffset);
+    m_nSystemPosition = nOffset;
 }
 
 std::size_t CFile::SystemRead(void* pBuffer, std::size_t nCount) {
@@ -154,6 +174,7 @@ void CFile::SystemSeek(std::uint64_t nOffset) {
 void CFile::Write(const void* pBuffer, std::size_t nCount) {
     RequireOpen(SystemFile::kWriteTo);
     CheckFileFault(FileOp::Write, m_strPath, SystemFile::kWriteTo);
+    MoveSystemTo(m_nPosition); // a seek waits for the next read or write
     const auto* p = static_cast<const unsigned char*>(pBuffer);
     std::size_t nDone = 0;
     while (nDone < nCount)

@@ -67,6 +67,7 @@ public:
 private:
     static constexpr std::intptr_t kNoHandle = -1;
     static constexpr std::size_t kReadAhead = 64 * 1024;
+    static constexpr std::size_t kReadThrough = 4 * 1024; // forward gaps read rather than sought
 
     // Raises when no file is open, as the system would for a closed handle.
     void RequireOpen(const char* pszAction) const;
@@ -74,6 +75,8 @@ private:
     // (0 at the end), and a move of the system's position.
     std::size_t SystemRead(void* pBuffer, std::size_t nCount);
     void SystemSeek(std::uint64_t nOffset);
+    // Brings the system's position to nOffset, asking the system only when it stands elsewhere.
+    void MoveSystemTo(std::uint64_t nOffset);
     void CloseHandle() noexcept;
 
     std::intptr_t m_nHandle = kNoHandle;
@@ -112,6 +115,8 @@ public:
     bool FindFile(const std::string& strPattern);
     bool FindNextFile();
     const std::string& GetFileName() const;
+    // How many names the search found.
+    std::size_t GetCount() const { return m_aEntries.size(); }
     bool IsDirectory() const;
 
 private:

@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -94,16 +95,20 @@ DWORD Chunk(std::size_t nCount) {
     return static_cast<DWORD>(std::min<std::size_t>(nCount, std::numeric_limits<DWORD>::max()));
 }
 
-// Inside a CFolderListingScope, the names in each folder looked in, case folded; none when the
-// folder does not exist. Under Wine every open of a missing file compares the whole folder's
-// names, so probing for thousands of missing pictures grew with the square of their number.
-std::map<std::string, std::optional<std::set<std::string>>> s_mapListings;
+// Inside a CFolderListingScope, the names of folders in which an open has missed, case folded;
+// none when the folder does not exist. Under Wine every open of a missing file compares the whole
+// folder's names, so probing for thousands of missing pictures grew with the square of their
+// number. A folder is listed only after a miss in it: listing folders whose files are all there
+// would cost requests that the opens themselves do not need.
+using Listing = std::optional<std::set<std::string>>;
+std::map<std::string, Listing> s_mapListings;
 
-const std::optional<std::set<std::string>>* ListingOf(const std::string& strFolder) {
+// Lists strFolder for the scope, unless it is listed already.
+void KeepListing(const std::string& strFolder) {
     const std::string strKey = AsciiLower(strFolder);
-    if (const auto it = s_mapListings.find(strKey); it != s_mapListings.end())
-        return &it->second;
-    std::optional<std::set<std::string>> names;
+    if (s_mapListings.contains(strKey))
+        return;
+    Listing names;
     WIN32_FIND_DATAA data;
     if (const CFindHandle hFind(
             FindFirstFileA((strFolder.empty() ? "*" : strFolder + "\\*").c_str(), &data));
@@ -115,30 +120,51 @@ const std::optional<std::set<std::string>>* ListingOf(const std::string& strFold
                 names->insert(AsciiLower(data.cAlternateFileName));
         } while (FindNextFileA(hFind.Get(), &data));
     } else if (GetLastError() != ERROR_PATH_NOT_FOUND) {
-        return nullptr; // not known either way
+        return; // not known either way
     }
-    return &s_mapListings.emplace(strKey, std::move(names)).first->second;
+    s_mapListings.emplace(strKey, std::move(names));
 }
 
-// The error opening strPath for reading would give when a kept listing shows it absent, or 0
-// when only the system can tell. Names whose case folding is not plain ASCII, and names the
-// system would alter (trailing dots or spaces, wild cards), always go to the system.
-DWORD KnownAbsence(const std::string& strPath) {
-    if (!SystemFile::InListingScope() || strPath.find_first_of("*?") != std::string::npos)
-        return 0;
-    if (std::any_of(strPath.begin(), strPath.end(),
-                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-        return 0;
+// A name the system takes as it is spelt, so that a listing can answer for it: no wild cards, no
+// bytes whose case folding is not plain ASCII, nothing the system would alter or resolve (trailing
+// dots or spaces, "." and "..", drive letters).
+bool IsPlainName(const std::string& strName) {
+    return !strName.empty() && strName.back() != '.' && strName.back() != ' ' &&
+           strName.find_first_of("*?:") == std::string::npos &&
+           std::none_of(strName.begin(), strName.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The folder part and the name of a path ("" for the current directory).
+std::pair<std::string, std::string> Split(const std::string& strPath) {
     const std::size_t nSlash = strPath.find_last_of("\\/");
-    const std::string strName = nSlash == std::string::npos ? strPath : strPath.substr(nSlash + 1);
-    if (strName.empty() || strName.back() == '.' || strName.back() == ' ')
+    if (nSlash == std::string::npos)
+        return {"", strPath};
+    return {strPath.substr(0, nSlash), strPath.substr(nSlash + 1)};
+}
+
+// The error opening strPath for reading would give when kept listings show it absent, or 0 when
+// only the system can tell. The folder itself is known missing when a kept listing of any folder
+// above it lacks the next name down.
+DWORD KnownAbsence(const std::string& strPath) {
+    if (!SystemFile::InListingScope() || s_mapListings.empty())
         return 0;
-    const auto* pListing = ListingOf(nSlash == std::string::npos ? "" : strPath.substr(0, nSlash));
-    if (pListing == nullptr)
-        return 0;
-    if (!*pListing)
-        return ERROR_PATH_NOT_FOUND;
-    return (*pListing)->contains(AsciiLower(strName)) ? 0 : ERROR_FILE_NOT_FOUND;
+    std::string strInner = strPath;
+    DWORD nAbsent = ERROR_FILE_NOT_FOUND;
+    while (true) {
+        const auto [strFolder, strName] = Split(strInner);
+        if (!IsPlainName(strName))
+            return 0;
+        if (const auto it = s_mapListings.find(AsciiLower(strFolder)); it != s_mapListings.end()) {
+            if (!it->second)
+                return ERROR_PATH_NOT_FOUND;
+            return it->second->contains(AsciiLower(strName)) ? 0 : nAbsent;
+        }
+        if (strFolder.empty())
+            return 0;
+        strInner = strFolder;
+        nAbsent = ERROR_PATH_NOT_FOUND;
+    }
 }
 
 } // namespace
@@ -161,13 +187,22 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
     const HANDLE h = CreateFileA(strPath.c_str(), bWrite ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | (bWrite ? 0 : FILE_SHARE_WRITE), nullptr,
                                  nDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        ThrowLastError(strPath, strAction);
-    // Some systems hand out folder handles for reading, and a device name opens a device.
-    BY_HANDLE_FILE_INFORMATION info{};
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD nError = GetLastError();
+        if (!bWrite && SystemFile::InListingScope() && nError == ERROR_FILE_NOT_FOUND) {
+            const auto [strFolder, strName] = Split(strPath);
+            if (IsPlainName(strName))
+                KeepListing(strFolder); // so that the next miss here is answered without asking
+        }
+        ThrowError(nError, strPath, strAction);
+    }
+    // Some systems hand out folder handles for reading, and a device name opens a device. Only
+    // the attributes are asked for: the whole file information also asks for the volume, which
+    // under Wine is a round trip through another process at every open.
+    FILE_BASIC_INFO info{};
     Kind kind = Kind::File;
-    if (GetFileInformationByHandle(h, &info) &&
-        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    if (GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info) &&
+        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         kind = Kind::Folder;
     else if (!bWrite && GetFileType(h) != FILE_TYPE_DISK)
         kind = Kind::Other;
