@@ -88,6 +88,38 @@ TEST(PutTileTest, ConvertsPixelsAndPlacesThemRowByRow) {
     EXPECT_EQ(PixelAt(aPicture, 64, 63), (Bgr{0x11, 0x11, 0x11})) << "above the tile";
 }
 
+// Every possible pixel, at every tile place, against the conversion worked out byte by byte;
+// every byte outside the tile keeps its value (the row ends meet the next tile, the next row and
+// the picture's end).
+TEST(PutTileTest, ConvertsEveryPixelValueAndWritesNothingOutsideTheTile) {
+    constexpr int kValuesPerTile = 64 * 64;
+    for (int nPass = 0; nPass < 65536 / kValuesPerTile; ++nPass) {
+        CPictureCache::Tile tile{};
+        for (int n = 0; n < kValuesPerTile; ++n) {
+            const int nValue = nPass * kValuesPerTile + n;
+            tile[2 * n] = static_cast<std::uint8_t>(nValue >> 8);
+            tile[2 * n + 1] = static_cast<std::uint8_t>(nValue & 0xFF);
+        }
+        const int t = nPass % 6;
+        std::vector<std::uint8_t> aPicture(CPictureSink::kPictureBytes, 0x11);
+        std::vector<std::uint8_t> aExpected = aPicture;
+        for (int n = 0; n < kValuesPerTile; ++n) {
+            const std::uint8_t b0 = tile[2 * n];
+            const std::uint8_t b1 = tile[2 * n + 1];
+            const std::size_t nAt =
+                3 * static_cast<std::size_t>(192 * (kTileY[t] + n / 64) + kTileX[t] + n % 64);
+            aExpected[nAt] = static_cast<std::uint8_t>((b1 & 0x0F) << 4);
+            aExpected[nAt + 1] = static_cast<std::uint8_t>(b1 & 0xF0);
+            aExpected[nAt + 2] = static_cast<std::uint8_t>((b0 & 0x0F) << 4);
+        }
+
+        CPictureCache::PutTile(kTileX[t], kTileY[t], tile, aPicture.data());
+
+        ASSERT_EQ(aPicture, aExpected)
+            << "values from " << nPass * kValuesPerTile << " at tile " << kLetters[t];
+    }
+}
+
 TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
     MakeArchive("EAGLE", {0, 1, 2, 3, 4, 5});
 
