@@ -269,19 +269,34 @@ bool CInstallerDlg::OnPaint() {
 }
 
 void CInstallerDlg::OnShowWindowWaiting(bool bShow) {
-    // Loading may take a while on a big game folder.
-    const CWaitCursor wait;
-    if (!bShow) {
-        OnShowWindow(bShow);
-        return;
-    }
-    try {
-        OnShowWindow(bShow);
-    } catch (...) {
-        FocusAfterLoad();
-        throw;
+    {
+        // Loading may take a while on a big game folder: the wait cursor, and a progress window
+        // once it has taken long enough to be noticed. Both go however the load ends.
+        const CWaitCursor wait;
+        if (!bShow) {
+            OnShowWindow(bShow);
+            return;
+        }
+        struct LoadEnd {
+            CInstallerDlg& dlg;
+            ~LoadEnd() {
+                dlg.m_pProgress.reset();
+                dlg.m_nLoadStart.reset();
+            }
+        } const end{*this};
+        m_nLoadStart = ::GetTickCount();
+        try {
+            OnShowWindow(bShow);
+        } catch (...) {
+            FocusAfterLoad();
+            throw;
+        }
     }
     FocusAfterLoad();
+    // For measuring start-up (scripts/bench.sh): with this variable set the program closes as
+    // soon as both lists are filled.
+    if (::GetEnvironmentVariableA("GRIDWRIGHT_EXIT_AFTER_LOAD", nullptr, 0) > 0)
+        ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
 void CInstallerDlg::FocusAfterLoad() {
@@ -420,6 +435,15 @@ CInstallerDlg::DropTarget CInstallerDlg::FindDropTarget(POINT pt, bool bScroll) 
     if (::PtInRect(&rect, pt))
         return {IDC_AVAILABLE, -1};
     return {};
+}
+
+void CInstallerDlg::ShowLoadProgress(const std::string& strStep, int nDone, int nTotal) {
+    if (!m_pProgress) {
+        if (!m_nLoadStart || ::GetTickCount() - *m_nLoadStart < kProgressDelayMs)
+            return;
+        m_pProgress = std::make_unique<CProgressWindow>(m_hWnd, m_hIcon, m_hSmallIcon);
+    }
+    m_pProgress->Show(strStep, nDone, nTotal);
 }
 
 int CInstallerDlg::GetCurSel(int nListId) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgressWindow.h"
 #include "lists/InstallerCore.h"
 #include "lists/InstallerWindow.h"
 #include "lists/ResourceIds.h"
@@ -10,6 +11,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 
 // The main dialog: the installer's logic over the dialog's real controls.
 class CInstallerDlg : public CDialog, private CInstallerWindow, public CInstallerCore {
@@ -20,6 +22,7 @@ public:
     // dialog ends this many below them.
     static constexpr int kPicturesTop = 297; // 7 below the group boxes
     static constexpr int kPicturesMargin = 7;
+    static constexpr DWORD kProgressDelayMs = 500; // a load shorter than this shows no progress
 
     CInstallerDlg();
 
@@ -78,6 +81,7 @@ private:
     void SetImage(int nFrameId, int nImage) override;
     void CreateImageList() override;
     int AddPicture(const std::uint8_t* pPicture) override;
+    void ShowLoadProgress(const std::string& strStep, int nDone, int nTotal) override;
     void EndDialog(int nResult) override { CDialog::EndDialog(nResult); }
     void EnableOk(bool bEnable) override;
     void ReportError(const std::string& strMessage) override;
@@ -88,6 +92,8 @@ private:
     std::unique_ptr<CImageList> m_pImageList;
     std::unique_ptr<CCarCan> m_pInstalledView;
     std::unique_ptr<CCarCan> m_pAvailableView;
+    std::unique_ptr<CProgressWindow> m_pProgress; // while a long load runs
+    std::optional<DWORD> m_nLoadStart;            // while a load runs
 
     bool m_bShowPictures = false;
     SIZE m_sizeDesign{}; // the window's size as the template makes it

@@ -31,6 +31,11 @@ public:
     // nImage of the image list at once; -1 leaves the view as it was.
     virtual void SetImage(int nFrameId, int nImage) = 0;
 
+    // Between the files of a load: the step under way ("Reading car files: 1,200 of 2,000") and
+    // how far it has come, nDone of nTotal (0 of 0 when not known). The shell may show it and let
+    // its windows paint meanwhile; this default shows nothing.
+    virtual void ShowLoadProgress(const std::string& /*strStep*/, int /*nDone*/, int /*nTotal*/) {}
+
     virtual void EndDialog(int nResult) = 0;
     virtual void EnableOk(bool bEnable) = 0;
     // Tells the user of an error or a refused command; the Windows shell shows a stop-icon box.

@@ -27,6 +27,17 @@ namespace {
     throw CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason);
 }
 
+// 1200 as "1,200", as the progress line shows counts.
+std::string WithThousands(int n) {
+    std::string str = std::to_string(n);
+    for (int i = static_cast<int>(str.size()) - 3; i > 0; i -= 3)
+        str.insert(static_cast<std::size_t>(i), 1, ',');
+    return str;
+}
+
+// Steps of the opponent list's progress: the part read, in thousandths.
+constexpr int kListSteps = 1000;
+
 } // namespace
 
 void CInstallerCore::OnShowWindow(bool bShow) {
@@ -53,6 +64,7 @@ void CInstallerCore::LoadAll() {
         return LoadPicture(strFileBase);
     };
 
+    m_window.ShowLoadProgress("Unpacking the game's data", 0, 0);
     if (const std::string strProblem = UnpackArchive();
         !strProblem.empty() && !m_bArchiveProblemTold) {
         m_bArchiveProblemTold = true;
@@ -68,7 +80,15 @@ void CInstallerCore::LoadAll() {
     // that does not exist from listing a folder of thousands of files.
     const CFolderListingScope listings;
     CFileFind finder;
-    for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) {
+    bool bMore = finder.FindFile("*.c2c");
+    const int nCarFiles = static_cast<int>(finder.GetCount());
+    const auto showCarFiles = [&](int nDone) {
+        m_window.ShowLoadProgress("Reading car files: " + WithThousands(nDone) + " of " +
+                                      WithThousands(nCarFiles),
+                                  nDone, nCarFiles);
+    };
+    for (int nDone = 0; bMore; bMore = finder.FindNextFile(), ++nDone) {
+        showCarFiles(nDone);
         const std::string& strName = finder.GetFileName();
         if (finder.IsDirectory()) {
             m_aPassedOver.push_back({strName, "is a folder, not a file"});
@@ -86,6 +106,8 @@ void CInstallerCore::LoadAll() {
         else
             m_aPassedOver.push_back({strName, std::move(car.strReason)});
     }
+    if (nCarFiles > 0)
+        showCarFiles(nCarFiles);
 
     CFile list;
     try {
@@ -95,8 +117,22 @@ void CInstallerCore::LoadAll() {
     } catch (const CFileException& e) {
         RethrowExplained(e);
     }
+    const std::uint64_t nListLength = list.GetLength();
+    const auto showList = [&] {
+        const std::uint64_t nAt = std::min(list.GetPosition(), nListLength);
+        m_window.ShowLoadProgress(
+            "Reading the opponent list",
+            nListLength == 0 ? 0 : static_cast<int>(nAt * kListSteps / nListLength), kListSteps);
+    };
+    showList();
+    // Each record asks for its picture once, as it is read: the time to tell how far the list
+    // has come.
+    const PictureSource listPictureSource = [&](const std::string& strFileBase) {
+        showList();
+        return pictureSource(strFileBase);
+    };
     OpponentList opponents =
-        ReadOpponentList(list, pictureSource, static_cast<std::size_t>(kMaxCars));
+        ReadOpponentList(list, listPictureSource, static_cast<std::size_t>(kMaxCars));
     list.Close();
     for (std::unique_ptr<CarRecord>& pRecord : opponents.apRecords)
         AddEntry(std::move(pRecord), false);

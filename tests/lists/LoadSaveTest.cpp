@@ -286,6 +286,55 @@ TEST_F(LoadSaveTest, ShowsOnlyTheFirst2000CarFiles) {
     EXPECT_TRUE(m_window.m_bOkEnabled) << "the opponent list was read whole";
 }
 
+// The window hears of the load between files, with the counts that the lists hold at that moment.
+TEST_F(LoadSaveTest, ProgressNamesEachStepBetweenFilesWithCountsOfThousands) {
+    struct Step {
+        std::string strStep;
+        int nDone;
+        int nTotal;
+        int nAvailable; // cars listed when the step was shown
+    };
+    struct CProgressWindow : CMemoryWindow {
+        void ShowLoadProgress(const std::string& strStep, int nDone, int nTotal) override {
+            m_aSteps.push_back({strStep, nDone, nTotal, m_pCore->m_nAvailable});
+        }
+        const CInstallerCore* m_pCore = nullptr;
+        std::vector<Step> m_aSteps;
+    };
+    constexpr int kCars = 1200;
+    for (int i = 0; i < kCars; ++i)
+        WriteBytes("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
+    WriteBytes("data/opponent.txt", OpponentList({CarText("One"), CarText("Two")}));
+    CProgressWindow window;
+    CInstallerCore core(window);
+    window.m_pCore = &core;
+    core.InitPictures();
+
+    core.Run([&] { core.OnShowWindow(true); });
+
+    ASSERT_EQ(core.m_nInstalled, 2);
+    const std::vector<Step>& aSteps = window.m_aSteps;
+    ASSERT_EQ(aSteps.size(), 1u + (kCars + 1) + 1u + 2u);
+    EXPECT_EQ(aSteps[0].strStep, "Unpacking the game's data");
+    for (int i = 0; i <= kCars; ++i) {
+        const Step& step = aSteps[1 + i];
+        EXPECT_EQ(step.nDone, i);
+        EXPECT_EQ(step.nTotal, kCars);
+        EXPECT_EQ(step.nAvailable, i) << "shown between files";
+    }
+    EXPECT_EQ(aSteps[1].strStep, "Reading car files: 0 of 1,200");
+    EXPECT_EQ(aSteps[1 + 999].strStep, "Reading car files: 999 of 1,200");
+    EXPECT_EQ(aSteps[1 + kCars].strStep, "Reading car files: 1,200 of 1,200");
+    int nLastDone = 0;
+    for (std::size_t i = 2 + kCars; i < aSteps.size(); ++i) {
+        EXPECT_EQ(aSteps[i].strStep, "Reading the opponent list");
+        EXPECT_GE(aSteps[i].nDone, nLastDone);
+        EXPECT_LE(aSteps[i].nDone, aSteps[i].nTotal);
+        nLastDone = aSteps[i].nDone;
+    }
+    EXPECT_GT(nLastDone, 0);
+}
+
 TEST_F(LoadSaveTest, AnOversizedOpponentListIsNotWritten) {
     std::vector<std::string> aTexts;
     for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)

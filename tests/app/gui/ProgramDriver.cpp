@@ -42,6 +42,8 @@ struct SFindWindow {
     DWORD dwProcessId;
     const std::string* pstrTitle;
     HWND hFound;
+    const char* pszClass = "#32770"; // dialogs
+    bool bAnyTitle = false;
 };
 
 BOOL CALLBACK FindWindowProc(HWND hWindow, LPARAM lParam) {
@@ -55,7 +57,7 @@ BOOL CALLBACK FindWindowProc(HWND hWindow, LPARAM lParam) {
     // The caption as the system keeps it: asking the window could block while it is busy.
     char szTitle[256] = {};
     GetWindowTextA(hWindow, szTitle, sizeof szTitle);
-    if (lstrcmpA(szClass, "#32770") != 0 || *find.pstrTitle != szTitle)
+    if (lstrcmpA(szClass, find.pszClass) != 0 || (!find.bAnyTitle && *find.pstrTitle != szTitle))
         return TRUE;
     find.hFound = hWindow;
     return FALSE;
@@ -101,12 +103,12 @@ HWND CProgramDriver::FindDialog() const {
     return FindOwnWindow("Gridwright");
 }
 
-CProgramDriver::ELoad CProgramDriver::WaitUntilLoaded() {
+CProgramDriver::ELoad CProgramDriver::WaitUntilLoaded(DWORD nWaitMs) {
     const DWORD dwStart = GetTickCount();
     int nStable = 0;
     LRESULT nLastAvailable = -1;
     LRESULT nLastInstalled = -1;
-    while (GetTickCount() - dwStart < kWaitMs) {
+    while (GetTickCount() - dwStart < nWaitMs) {
         if (HasExited()) {
             DWORD dwCode = 0;
             GetExitCodeProcess(m_process.hProcess, &dwCode);
@@ -237,6 +239,13 @@ void CProgramDriver::PostClick(int nButtonId) {
 
 HWND CProgramDriver::FindOwnWindow(const std::string& strTitle) const {
     SFindWindow find{m_process.dwProcessId, &strTitle, nullptr};
+    EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&find));
+    return find.hFound;
+}
+
+HWND CProgramDriver::FindOwnWindowOfClass(const std::string& strClass) const {
+    const std::string strAnyTitle;
+    SFindWindow find{m_process.dwProcessId, &strAnyTitle, nullptr, strClass.c_str(), true};
     EnumWindows(FindWindowProc, reinterpret_cast<LPARAM>(&find));
     return find.hFound;
 }

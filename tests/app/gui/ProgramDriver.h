@@ -24,7 +24,7 @@ public:
     CProgramDriver& operator=(const CProgramDriver&) = delete;
 
     // Finds the main dialog, then waits until its lists stop changing or an error box shows.
-    ELoad WaitUntilLoaded();
+    ELoad WaitUntilLoaded(DWORD nWaitMs = kWaitMs);
     HWND Dialog() const { return m_hDialog; }
     HWND Control(int nId) const;
 
@@ -65,6 +65,8 @@ public:
     // A top-level dialog-class window of the process with this exact title, or null.
     HWND FindOwnWindow(const std::string& strTitle) const;
     HWND WaitForOwnWindow(const std::string& strTitle) const;
+    // A top-level window of the process of this window class, or null.
+    HWND FindOwnWindowOfClass(const std::string& strClass) const;
     bool WaitUntilGone(HWND hWindow) const;
     // Presses a box's OK button (id 1) and waits until the box has gone.
     bool CloseBox(HWND hBox) const;
