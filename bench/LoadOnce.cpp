@@ -1,13 +1,16 @@
 #include "lists/InstallerCore.h"
 #include "support/MemoryWindow.h"
 
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include <exception>
 #include <filesystem>
 #include <iostream>
 
-// gw_load_once FOLDER: one start-up load in a game folder, then the peak memory of the process.
+// gw_load_once FOLDER: one start-up load in a game folder, then (natively) the peak memory of the
+// process.
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "Usage: gw_load_once FOLDER\n";
@@ -25,12 +28,14 @@ int main(int argc, char** argv) {
     core.InitPictures();
     core.Run([&core] { core.LoadAll(); });
 
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::cout << "available " << window.GetCount(IDC_AVAILABLE) << ", installed "
               << window.GetCount(IDC_INSTALLED) << ", pictures " << window.m_nPictures
-              << ", errors " << window.m_aErrors.size() << "\n"
-              << "peak resident memory " << usage.ru_maxrss << " KiB\n";
+              << ", errors " << window.m_aErrors.size() << "\n";
+#if !defined(_WIN32)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::cout << "peak resident memory " << usage.ru_maxrss << " KiB\n";
+#endif
     if (!window.m_aErrors.empty()) {
         std::cerr << "gw_load_once: " << window.m_aErrors.back() << "\n";
         return 1;
