@@ -7,6 +7,8 @@
 #include "platform/win32/WinApp.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -285,6 +287,13 @@ void CInstallerDlg::OnShowWindowWaiting(bool bShow) {
             }
         } const end{*this};
         m_nLoadStart = ::GetTickCount();
+        // For testing the progress window (tests/app/gui): a pause in milliseconds after each
+        // file makes a small folder load slowly.
+        char szDelay[16] = {};
+        m_nLoadDelayMs =
+            ::GetEnvironmentVariableA("GRIDWRIGHT_LOAD_DELAY_MS", szDelay, sizeof szDelay) > 0
+                ? static_cast<DWORD>(std::strtoul(szDelay, nullptr, 10))
+                : 0;
         try {
             OnShowWindow(bShow);
         } catch (...) {
@@ -438,6 +447,8 @@ CInstallerDlg::DropTarget CInstallerDlg::FindDropTarget(POINT pt, bool bScroll) 
 }
 
 void CInstallerDlg::ShowLoadProgress(const std::string& strStep, int nDone, int nTotal) {
+    if (m_nLoadDelayMs > 0)
+        ::Sleep(m_nLoadDelayMs);
     if (!m_pProgress) {
         if (!m_nLoadStart || ::GetTickCount() - *m_nLoadStart < kProgressDelayMs)
             return;

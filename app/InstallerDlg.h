@@ -94,6 +94,7 @@ private:
     std::unique_ptr<CCarCan> m_pAvailableView;
     std::unique_ptr<CProgressWindow> m_pProgress; // while a long load runs
     std::optional<DWORD> m_nLoadStart;            // while a load runs
+    DWORD m_nLoadDelayMs = 0;                     // pause after each file, for tests
 
     bool m_bShowPictures = false;
     SIZE m_sizeDesign{}; // the window's size as the template makes it

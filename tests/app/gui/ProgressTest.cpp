@@ -1,11 +1,7 @@
 #include "GuiTest.h"
 #include "Screenshot.h"
 
-#include "support/GameFiles.h"
-
 #include <string>
-
-using namespace gamefiles;
 
 namespace {
 
@@ -41,6 +37,7 @@ SSeen WatchLoad(CProgramDriver& program, const std::filesystem::path& screenshot
                     seen.strLine = CProgramDriver::WindowText(hText);
                 Sleep(25);
             }
+            std::filesystem::create_directories(screenshot.parent_path());
             seen.nColours = SaveScreenshot(hProgress, screenshot);
             seen.bShown = true;
         }
@@ -52,37 +49,24 @@ SSeen WatchLoad(CProgramDriver& program, const std::filesystem::path& screenshot
 
 } // namespace
 
-// Enough cars, each with a picture of its own, that the load takes well over half a second.
-TEST_F(GuiTest, ALongLoadShowsItsProgressUntilTheListsAreFilled) {
-    constexpr int kCars = 2000;
-    const std::string strTile = TileFile(TilePixels(0x0F, 0x0F));
-    std::vector<std::string> aOpponents;
-    for (int i = 0; i < kCars; ++i) {
-        const std::string strCar = "C" + std::to_string(i);
-        const std::string strOpponent = "O" + std::to_string(i);
-        WriteBytes(m_folder / (strCar + ".c2c"), CarText(strCar, strCar));
-        aOpponents.push_back(CarText(strOpponent, strOpponent));
-        for (const std::string& strBase : {strCar, strOpponent})
-            WriteBytes(m_folder / "data" / "intrface" / "carimage" / (strBase + "CI") / "PIX16" /
-                           (strBase + "A.PIX"),
-                       strTile);
-    }
-    WriteBytes(m_folder / "data" / "opponent.txt", OpponentList(aOpponents));
-
+// The same small folder loads slowly when the program pauses after each file.
+TEST_F(GuiTest, ASlowLoadShowsItsProgressUntilTheListsAreFilled) {
+    standard::Write(m_folder);
+    SetEnvironmentVariableA("GRIDWRIGHT_LOAD_DELAY_MS", "150");
     CProgramDriver program(m_folder);
+    SetEnvironmentVariableA("GRIDWRIGHT_LOAD_DELAY_MS", nullptr);
     const SSeen seen = WatchLoad(program, ArtifactsFolder() / "progress.bmp");
 
     EXPECT_TRUE(seen.bShown);
     EXPECT_EQ(seen.strCaption, "Gridwright");
     EXPECT_TRUE(seen.bBar);
     EXPECT_TRUE(seen.strLine.starts_with("Reading car files: ") ||
-                seen.strLine == "Reading the opponent list" ||
-                seen.strLine == "Unpacking the game's data")
+                seen.strLine == "Reading the opponent list")
         << seen.strLine;
     EXPECT_GT(seen.nColours, 2u) << "the window was drawn";
     EXPECT_EQ(program.FindOwnWindowOfClass(kProgressClass), nullptr) << "gone after the load";
-    EXPECT_EQ(program.Lines(kAvailableList).size(), static_cast<std::size_t>(kCars));
-    EndWith(program, kCanButton);
+    EXPECT_EQ(program.Lines(IDC_AVAILABLE), standard::Names(standard::Available()));
+    EndWith(program, IDC_CAN);
 }
 
 TEST_F(GuiTest, AShortLoadShowsNoProgress) {
@@ -92,5 +76,5 @@ TEST_F(GuiTest, AShortLoadShowsNoProgress) {
     const SSeen seen = WatchLoad(program, ArtifactsFolder() / "no-progress.bmp");
 
     EXPECT_FALSE(seen.bShown);
-    EndWith(program, kCanButton);
+    EndWith(program, IDC_CAN);
 }
