@@ -15,9 +15,9 @@
 #   - the core load alone (gw_load_once.exe) against reading every file once (gw_read_once.exe),
 #     and its growth from 250 to 2000 cars.
 # GRIDWRIGHT_BENCH_ROUNDS sets the rounds (default 3; medians are quoted). GRIDWRIGHT_BENCH_WINE=0
-# skips the Wine side. The Wine side keeps a Wine server running for WINEPREFIX while it measures
-# (so that no run pays for starting one) and ends that server afterwards: do not run it while
-# another Wine program uses the same prefix. Without a display it runs itself under xvfb-run.
+# skips the Wine side, GRIDWRIGHT_BENCH_NATIVE=0 the native benchmark. The Wine side keeps a Wine server running for WINEPREFIX while it measures
+# (so that no run pays for starting one) and, when it started that server, ends it afterwards: do
+# not start another Wine program in the same prefix while it runs. Without a display it runs itself under xvfb-run.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -41,7 +41,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$build/bench/gw_load_all_bench" "$@" | tee "$demo/native.txt"
+if [ "${GRIDWRIGHT_BENCH_NATIVE:-1}" != 0 ]; then
+    "$build/bench/gw_load_all_bench" "$@" | tee "$demo/native.txt"
+else
+    : >"$demo/native.txt"
+fi
 
 for size in small big 250 500 1000; do
     case "$size" in
@@ -125,7 +129,8 @@ if [ "$with_wine" != 0 ]; then
         --target gridwright gw_load_once gw_read_once gw_trivial_dialog
     wineserver="$(dirname "$GRIDWRIGHT_WINE")/wineserver"
     [ -x "$wineserver" ] || wineserver=wineserver
-    "$wineserver" -p
+    # Ended afterwards only when this run started it.
+    "$wineserver" -p || wineserver=""
     for size in small big 250 500 1000; do
         cp "$wine_build/app/gridwright.exe" "$wine_build/bench/gw_load_once.exe" \
             "$wine_build/bench/gw_read_once.exe" "$wine_build/bench/gw_trivial_dialog.exe" \
