@@ -516,9 +516,10 @@ void CInstallerDlg::CreateImageList() {
 int CInstallerDlg::AddPicture(const std::uint8_t* pPicture) {
     if (m_pImageList == nullptr)
         throw std::logic_error("A car picture was added before the list of pictures was made.");
-    CBitmap bitmap; // the list keeps its own copy
-    bitmap.CreatePicture(kPictureWidth, kPictureHeight, pPicture);
-    return m_pImageList->Add(bitmap);
+    // The list keeps its own copy, so one bitmap carries every picture to it: making a bitmap
+    // for each of thousands of pictures asked the system for memory thousands of times.
+    m_picture.CreatePicture(kPictureWidth, kPictureHeight, pPicture);
+    return m_pImageList->Add(m_picture);
 }
 
 void CInstallerDlg::EnableOk(bool bEnable) {

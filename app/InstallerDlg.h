@@ -5,6 +5,7 @@
 #include "lists/InstallerWindow.h"
 #include "lists/ResourceIds.h"
 #include "pictures/CarCan.h"
+#include "platform/win32/Bitmap.h"
 #include "platform/win32/Dialog.h"
 #include "platform/win32/ImageList.h"
 
@@ -90,6 +91,7 @@ private:
     HICON m_hIcon = nullptr;      // shared with the system (LR_SHARED): not destroyed here
     HICON m_hSmallIcon = nullptr; // likewise
     std::unique_ptr<CImageList> m_pImageList;
+    CBitmap m_picture; // carries each picture to the image list
     std::unique_ptr<CCarCan> m_pInstalledView;
     std::unique_ptr<CCarCan> m_pAvailableView;
     std::unique_ptr<CProgressWindow> m_pProgress; // while a long load runs

@@ -123,6 +123,52 @@ TEST_F(PictureDraw, IndexesFollowTheOrderOfAdding) {
     EXPECT_EQ(canvas.At(50, 50), 0x906030u);
 }
 
+TEST_F(PictureDraw, PicturesKeepTheirPlacesAsTheListGrows) {
+    // Room for two at first: the list grows four times while eleven pictures go in.
+    CImageList list;
+    list.Create(4, 2, ILC_COLOR24, 1, 2);
+    for (int i = 0; i < 11; ++i) {
+        const auto n = static_cast<std::uint8_t>(20 * i);
+        CBitmap bitmap;
+        bitmap.CreatePicture(4, 2,
+                             FilledPicture(4, 2, {n, 0x11, static_cast<std::uint8_t>(~n)}).data());
+        ASSERT_EQ(list.Add(bitmap), i);
+    }
+    EXPECT_EQ(list.GetImageCount(), 11);
+
+    CCanvas canvas(4, 2);
+    for (int i = 0; i < 11; ++i) {
+        ASSERT_TRUE(list.Draw(i, canvas.Hdc(), 0, 0, ILD_NORMAL));
+        const std::uint32_t n = 20u * static_cast<std::uint32_t>(i);
+        EXPECT_EQ(canvas.At(3, 1), ((~n & 0xFFu) << 16) | 0x1100u | n) << "picture " << i;
+    }
+    // Places made for pictures still to come hold none.
+    EXPECT_FALSE(list.Draw(11, canvas.Hdc(), 0, 0, ILD_NORMAL));
+}
+
+TEST_F(PictureDraw, OneBitmapCarriesEachPictureToTheList) {
+    CBitmap bitmap;
+    bitmap.CreatePicture(kWidth, kHeight,
+                         FilledPicture(kWidth, kHeight, {0x10, 0x20, 0x30}).data());
+    const HBITMAP hFirst = bitmap.GetSafeHandle();
+    ASSERT_EQ(m_list.Add(bitmap), 0);
+    bitmap.CreatePicture(kWidth, kHeight,
+                         FilledPicture(kWidth, kHeight, {0x40, 0x50, 0x60}).data());
+    EXPECT_EQ(bitmap.GetSafeHandle(), hFirst) << "filled again, not made anew";
+    ASSERT_EQ(m_list.Add(bitmap), 1);
+    // Another size needs a bitmap of its own.
+    bitmap.CreatePicture(4, 2, FilledPicture(4, 2, {1, 2, 3}).data());
+    BITMAP info{};
+    ASSERT_NE(::GetObjectA(bitmap.GetSafeHandle(), sizeof info, &info), 0);
+    EXPECT_EQ(info.bmWidth, 4);
+
+    CCanvas canvas(kWidth, kHeight);
+    ASSERT_TRUE(m_list.Draw(0, canvas.Hdc(), 0, 0, ILD_NORMAL));
+    EXPECT_EQ(canvas.At(7, 7), 0x302010u) << "the list kept its own copy";
+    ASSERT_TRUE(m_list.Draw(1, canvas.Hdc(), 0, 0, ILD_NORMAL));
+    EXPECT_EQ(canvas.At(7, 7), 0x605040u);
+}
+
 TEST_F(PictureDraw, RowsWhoseLengthIsNoWholeDwordAreNotSheared) {
     // 5 pixels a row are 15 bytes, while the bitmap's rows are padded to 16.
     CImageList list;
