@@ -145,8 +145,9 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
     // first loose tile file both chooses the source and reads that tile: each file is opened once.
     // Every pixel belongs to one of the six tiles, each either put or blackened, so the buffer
     // need not be zeroed first.
-    const auto pPicture =
-        std::make_unique_for_overwrite<std::uint8_t[]>(CPictureSink::kPictureBytes);
+    if (!m_pPicture)
+        m_pPicture = std::make_unique_for_overwrite<std::uint8_t[]>(CPictureSink::kPictureBytes);
+    std::uint8_t* const pPicture = m_pPicture.get();
     {
         CFile archive;
         std::optional<ArchiveEntry> pixies;
@@ -181,13 +182,13 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
                 pTile = ReadTile(strFileBase, place.nLetter, TileSource::LooseFiles);
             }
             if (pTile)
-                PutTile(place.x, place.y, *pTile, pPicture.get());
+                PutTile(place.x, place.y, *pTile, pPicture);
             else
-                ClearTile(place.x, place.y, pPicture.get());
+                ClearTile(place.x, place.y, pPicture);
         }
     }
 
-    if (m_sink.AddPicture(pPicture.get()) < 0)
+    if (m_sink.AddPicture(pPicture) < 0)
         return -1; // the image list refused it; cache and image indexes stay equal
     m_astrPicture[m_nPictures] = strFileBase;
     m_mapPicture.emplace(strFileBase, m_nPictures);

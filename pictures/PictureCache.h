@@ -45,4 +45,7 @@ private:
 
     CPictureSink& m_sink;
     std::unordered_map<std::string, int> m_mapPicture; // name -> index in m_astrPicture
+    // Where each picture is composed before the sink copies it; one for all, as under Wine every
+    // buffer of this size made and freed mapped and unmapped memory.
+    std::unique_ptr<std::uint8_t[]> m_pPicture;
 };

@@ -41,12 +41,23 @@ CFolderListingScope::~CFolderListingScope() {
         SystemFile::ForgetFolderListings();
 }
 
+namespace {
+
+// The read-ahead buffer of the last file let go, for the next file that reads: a load reads
+// thousands of small files one after another, and under Wine each buffer of this size made and
+// freed mapped and unmapped memory.
+thread_local std::unique_ptr<unsigned char[]> t_pSpareBuffer;
+
+} // namespace
+
 CFile::CFile(const std::string& strPath, unsigned nFlags) {
     Open(strPath, nFlags);
 }
 
 CFile::~CFile() {
     CloseHandle();
+    if (m_pBuffer && !t_pSpareBuffer)
+        t_pSpareBuffer = std::move(m_pBuffer);
 }
 
 void CFile::Open(const std::string& strPath, unsigned nFlags) {
@@ -122,7 +133,9 @@ std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
         else
             MoveSystemTo(nAt);
         if (!m_pBuffer) // not zeroed: only what the system reads into it is ever used
-            m_pBuffer = std::make_unique_for_overwrite<unsigned char[]>(kReadAhead);
+            m_pBuffer = t_pSpareBuffer
+                            ? std::move(t_pSpareBuffer)
+                            : std::make_unique_for_overwrite<unsigned char[]>(kReadAhead);
         m_nBuffered = 0; // the system may fail half way
         m_nBufferStart = 0;
         const std::size_t nRead = SystemRead(m_pBuffer.get(), kReadAhead);

@@ -102,6 +102,25 @@ TEST_F(FileTest, PositionStaysExactAcrossTheReadAhead) {
     }
 }
 
+TEST_F(FileTest, EachFileReadsOnlyItsOwnBytesAfterAnother) {
+    // Files read one after another, as a load reads them; a longer one first, so that bytes of it
+    // would show in a shorter one read through the same place.
+    WriteBytes("long.bin", Pattern(70000));
+    WriteBytes("short.txt", "xyz");
+    for (int i = 0; i < 2; ++i) {
+        {
+            CFile file("long.bin", CFile::kBinaryRead);
+            EXPECT_EQ(ReadAll(file, 10), Pattern(10));
+        }
+        CFile file("short.txt", CFile::kBinaryRead);
+        EXPECT_EQ(ReadAll(file, 100), "xyz");
+        file.Seek(1);
+        EXPECT_EQ(ReadAll(file, 100), "yz");
+        CFile second("long.bin", CFile::kBinaryRead); // while another is open
+        EXPECT_EQ(ReadAll(second, 70001), Pattern(70000));
+    }
+}
+
 TEST_F(FileTest, FailuresNameTheFileAndTheCause) {
     std::filesystem::create_directory("data");
     try {
