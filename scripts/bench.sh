@@ -14,6 +14,8 @@
 #     of the folder once, on the small and the big demo folder;
 #   - the core load alone (gw_load_once.exe) against reading every file once (gw_read_once.exe),
 #     and its growth from 250 to 2000 cars.
+# Growth is given as a ratio too: the cost of a car from 1000 to 2000 cars over its cost from 250
+# to 500 (1 for a straight line; target 1.5).
 # GRIDWRIGHT_BENCH_ROUNDS sets the rounds (default 3; medians are quoted). GRIDWRIGHT_BENCH_WINE=0
 # skips the Wine side, GRIDWRIGHT_BENCH_NATIVE=0 the native benchmark. The Wine side keeps a Wine server running for WINEPREFIX while it measures
 # (so that no run pays for starting one) and, when it started that server, ends it afterwards: do
@@ -70,6 +72,18 @@ fi
 native_ratio="$(awk '/LoadAll against reading/ {on = 1} on && $1 == "cars:2000" {print $NF; exit}' \
     "$demo/native.txt")"
 echo "native-load ${native_ratio:-?} 1.5" >>"$results"
+# Linear growth: the cost of a car between 1000 and 2000 cars over its cost between 250 and 500
+# (1 when the load grows in a straight line).
+growth_ratio() {
+    awk -v a="$1" -v b="$2" -v c="$3" -v d="$4" \
+        'BEGIN {if (b > a && d > c) printf "%.3f", ((d - c) / 1000) / ((b - a) / 250); else print "?"}'
+}
+native_growth="$(awk '/LoadAll against reading/ {on = 1} on && $1 ~ /^cars:/ && $2 == "LoadAll" {t[$1] = $3}
+    END {print t["cars:250"], t["cars:500"], t["cars:1000"], t["cars:2000"]}' "$demo/native.txt")"
+# shellcheck disable=SC2086 # four numbers
+if [ -n "${native_growth// /}" ]; then
+    echo "native-growth $(growth_ratio $native_growth) 1.5" >>"$results"
+fi
 
 # Milliseconds of one run of a command in a folder, its output thrown away; fails with it.
 run_ms() {
@@ -171,6 +185,8 @@ if [ "$with_wine" != 0 ]; then
         previous="$size"
         previous_cars="$cars"
     done
+    echo "wine-growth $(growth_ratio "${load_ms[250]}" "${load_ms[500]}" "${load_ms[1000]}" \
+        "${load_ms[big]}") 1.5" >>"$results"
 fi
 
 echo
