@@ -113,7 +113,7 @@ bool IsSafeEntryName(const std::string& strName) {
     }
 }
 
-std::string UnpackArchive() {
+std::string UnpackArchive(const std::function<void(int nDone, int nTotal)>& onEntry) {
     std::vector<std::string> astrWritten;
     try {
         CFile archive;
@@ -128,7 +128,11 @@ std::string UnpackArchive() {
         if (const std::string strDamage = DamageOf(directory, archive.GetLength());
             !strDamage.empty())
             return CannotUnpack(strDamage);
-        for (const ArchiveEntry& entry : directory.m_aEntries) {
+        const int nEntries = static_cast<int>(directory.m_aEntries.size());
+        for (int i = 0; i < nEntries; ++i) {
+            if (onEntry)
+                onEntry(i, nEntries);
+            const ArchiveEntry& entry = directory.m_aEntries[static_cast<std::size_t>(i)];
             const std::string strTarget = kDataFolder + entry.m_strName;
             // The game reads loose files first, so one that exists is newer than the archive's
             // copy: the player's saved list, an add-on's file, an earlier unpacking.
@@ -137,6 +141,8 @@ std::string UnpackArchive() {
             CopyEntry(archive, entry, strTarget);
             astrWritten.push_back(strTarget);
         }
+        if (onEntry)
+            onEntry(nEntries, nEntries);
         archive.Close();
     } catch (const CFileException& e) {
         // Undone whole, so that the next start finds the folder as this one did.

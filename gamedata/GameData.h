@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Unpacks "data.twt" into loose files under "data\" and retires it to "data.twat". An entry whose
@@ -7,8 +8,10 @@
 // written under a temporary name and renamed into place; when any entry fails, every file this
 // run wrote is removed again and the archive stays as it was. Swallows every file error and gives
 // instead what the player should be told: empty when the archive is missing, or was unpacked and
-// retired.
-[[nodiscard]] std::string UnpackArchive();
+// retired. onEntry, when given, hears before each entry and at the end how many of how many are
+// done, so that a long unpacking can be shown.
+[[nodiscard]] std::string
+UnpackArchive(const std::function<void(int nDone, int nTotal)>& onEntry = {});
 
 // The opponent list as it was before this program first changed it.
 inline constexpr const char* kOpponentListBackup = "data\\OPPONENT.OLD";

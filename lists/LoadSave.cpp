@@ -64,8 +64,11 @@ void CInstallerCore::LoadAll() {
         return LoadPicture(strFileBase);
     };
 
-    m_window.ShowLoadProgress("Unpacking the game's data", 0, 0);
-    if (const std::string strProblem = UnpackArchive();
+    const auto showUnpacking = [this](int nDone, int nTotal) {
+        m_window.ShowLoadProgress("Unpacking the game's data", nDone, nTotal);
+    };
+    showUnpacking(0, 0);
+    if (const std::string strProblem = UnpackArchive(showUnpacking);
         !strProblem.empty() && !m_bArchiveProblemTold) {
         m_bArchiveProblemTold = true;
         m_window.ReportError(strProblem);

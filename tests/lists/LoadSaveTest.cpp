@@ -305,6 +305,8 @@ TEST_F(LoadSaveTest, ProgressNamesEachStepBetweenFilesWithCountsOfThousands) {
     for (int i = 0; i < kCars; ++i)
         WriteBytes("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
     WriteBytes("data/opponent.txt", OpponentList({CarText("One"), CarText("Two")}));
+    WriteBytes("data.twt", Archive({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}));
+    constexpr std::size_t kUnpack = 1 + 4; // announced, then before each entry and at the end
     CProgressWindow window;
     CInstallerCore core(window);
     window.m_pCore = &core;
@@ -314,19 +316,23 @@ TEST_F(LoadSaveTest, ProgressNamesEachStepBetweenFilesWithCountsOfThousands) {
 
     ASSERT_EQ(core.m_nInstalled, 2);
     const std::vector<Step>& aSteps = window.m_aSteps;
-    ASSERT_EQ(aSteps.size(), 1u + (kCars + 1) + 1u + 2u);
-    EXPECT_EQ(aSteps[0].strStep, "Unpacking the game's data");
+    ASSERT_EQ(aSteps.size(), kUnpack + (kCars + 1) + 1u + 2u);
+    for (int i = 0; i < static_cast<int>(kUnpack); ++i) {
+        EXPECT_EQ(aSteps[i].strStep, "Unpacking the game's data");
+        EXPECT_EQ(aSteps[i].nDone, i == 0 ? 0 : i - 1);
+        EXPECT_EQ(aSteps[i].nTotal, i == 0 ? 0 : 3);
+    }
     for (int i = 0; i <= kCars; ++i) {
-        const Step& step = aSteps[1 + i];
+        const Step& step = aSteps[kUnpack + i];
         EXPECT_EQ(step.nDone, i);
         EXPECT_EQ(step.nTotal, kCars);
         EXPECT_EQ(step.nAvailable, i) << "shown between files";
     }
-    EXPECT_EQ(aSteps[1].strStep, "Reading car files: 0 of 1,200");
-    EXPECT_EQ(aSteps[1 + 999].strStep, "Reading car files: 999 of 1,200");
-    EXPECT_EQ(aSteps[1 + kCars].strStep, "Reading car files: 1,200 of 1,200");
+    EXPECT_EQ(aSteps[kUnpack].strStep, "Reading car files: 0 of 1,200");
+    EXPECT_EQ(aSteps[kUnpack + 999].strStep, "Reading car files: 999 of 1,200");
+    EXPECT_EQ(aSteps[kUnpack + kCars].strStep, "Reading car files: 1,200 of 1,200");
     int nLastDone = 0;
-    for (std::size_t i = 2 + kCars; i < aSteps.size(); ++i) {
+    for (std::size_t i = kUnpack + 1 + kCars; i < aSteps.size(); ++i) {
         EXPECT_EQ(aSteps[i].strStep, "Reading the opponent list");
         EXPECT_GE(aSteps[i].nDone, nLastDone);
         EXPECT_LE(aSteps[i].nDone, aSteps[i].nTotal);
