@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lists/ResourceIds.h"
+#include "app/ResourceIds.h"
 #include "platform/win32/Dialog.h"
 
 // The About box, opened from the system menu.

@@ -2,24 +2,18 @@
 
 #include <algorithm>
 
-namespace {
+const CRestoreDlg::Row CRestoreDlg::s_aMessageMap[] = {
+    Row::Command(LBN_SELCHANGE, IDC_KEPT_LISTS, CallRow<&CRestoreDlg::ShowSelected>),
+    Row::Command(LBN_DBLCLK, IDC_KEPT_LISTS, CallRow<&CRestoreDlg::OnRestore>),
+    Row::Command(BN_CLICKED, IDOK, CallRow<&CRestoreDlg::OnRestore>),
+};
 
-void CentreOn(HWND hWindow, HWND hOwner) {
-    RECT owner{};
-    RECT window{};
-    if (hOwner == nullptr || !::GetWindowRect(hOwner, &owner) || !::GetWindowRect(hWindow, &window))
-        return;
-    const int nWidth = window.right - window.left;
-    const int nHeight = window.bottom - window.top;
-    const int x = owner.left + (owner.right - owner.left - nWidth) / 2;
-    const int y = owner.top + (owner.bottom - owner.top - nHeight) / 2;
-    ::SetWindowPos(hWindow, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-} // namespace
+CRestoreDlg::CRestoreDlg(const CWnd* pParent, const std::vector<RestorableList>& aLists,
+                         std::vector<std::string> astrInstalled)
+    : CMapDialog(s_aMessageMap, IDD, pParent), m_aLists(aLists),
+      m_astrInstalled(std::move(astrInstalled)) {}
 
 BOOL CRestoreDlg::OnInitDialog() {
-    CentreOn(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
     for (const RestorableList& list : m_aLists)
         ::SendDlgItemMessageA(m_hWnd, IDC_KEPT_LISTS, LB_ADDSTRING, 0,
                               reinterpret_cast<LPARAM>(list.strLabel.c_str()));
@@ -38,16 +32,6 @@ BOOL CRestoreDlg::OnInitDialog() {
     ::SendDlgItemMessageA(m_hWnd, IDC_KEPT_LISTS, LB_SETCURSEL, static_cast<WPARAM>(nFirst), 0);
     ShowSelected();
     return TRUE; // the focus goes to the kept lists
-}
-
-bool CRestoreDlg::OnMessage(UINT nMessage, WPARAM wParam, LPARAM, LRESULT&) {
-    if (nMessage != WM_COMMAND || LOWORD(wParam) != IDC_KEPT_LISTS)
-        return false;
-    if (HIWORD(wParam) == LBN_SELCHANGE)
-        ShowSelected();
-    else if (HIWORD(wParam) == LBN_DBLCLK)
-        OnOK();
-    return true;
 }
 
 int CRestoreDlg::Selected() const {
@@ -80,7 +64,7 @@ void CRestoreDlg::ShowSelected() {
     ::EnableWindow(::GetDlgItem(m_hWnd, IDOK), list.bWhole ? TRUE : FALSE);
 }
 
-void CRestoreDlg::OnOK() {
+void CRestoreDlg::OnRestore() {
     // Enter reaches here even while Restore is disabled.
     const int nSel = Selected();
     if (nSel < 0 || !m_aLists[static_cast<std::size_t>(nSel)].bWhole)

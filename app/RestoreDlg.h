@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/ResourceIds.h"
 #include "lists/KeptLists.h"
-#include "lists/ResourceIds.h"
 #include "platform/win32/Dialog.h"
 
 #include <string>
@@ -9,22 +9,20 @@
 
 // Restore Opponent List: shows the kept lists, the cars of the selected one and how it differs
 // from the installed list; Restore ends it with IDOK and the chosen list's index.
-class CRestoreDlg : public CDialog {
+class CRestoreDlg : public CMapDialog<CRestoreDlg> {
 public:
     static constexpr int IDD = IDD_RESTORE;
 
     CRestoreDlg(const CWnd* pParent, const std::vector<RestorableList>& aLists,
-                std::vector<std::string> astrInstalled)
-        : CDialog(IDD, pParent), m_aLists(aLists), m_astrInstalled(std::move(astrInstalled)) {}
+                std::vector<std::string> astrInstalled);
 
     int m_nChosen = -1; // the list to restore, once the dialog ended with IDOK
 
-protected:
-    BOOL OnInitDialog() override;
-    bool OnMessage(UINT nMessage, WPARAM wParam, LPARAM lParam, LRESULT& lResult) override;
-    void OnOK() override;
-
 private:
+    static const Row s_aMessageMap[];
+
+    BOOL OnInitDialog() override;
+    void OnRestore();
     void ShowSelected();
     int Selected() const;
 

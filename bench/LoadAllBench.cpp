@@ -1,5 +1,6 @@
 #include "lists/InstallerCore.h"
-#include "support/MemoryWindow.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 #include "tools/DemoFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -42,13 +43,6 @@ std::string Lower(std::string str) {
     return str;
 }
 
-// One whole load in the current directory, as one run of the program would make it.
-void RunLoad(CMemoryWindow& window) {
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&core] { core.LoadAll(); });
-}
-
 // Car files, the opponent list and all the pictures; every picture belongs to some car.
 std::vector<fs::path> FilesRead(const fs::path& folder) {
     std::vector<fs::path> aFiles;
@@ -70,14 +64,16 @@ DemoFolder Prepare(const fs::path& root, int nCars) {
     folder.path = root / (nCars == kSmall ? std::string("small") : std::to_string(nCars));
     WriteDemoFolder(folder.path, {.m_nCars = nCars});
     fs::current_path(folder.path);
-    CMemoryWindow window;
-    window.m_bKeepPictures = false;
-    RunLoad(window); // unpacks the archive and takes the backup
-    if (!window.m_aErrors.empty())
+    CTestWindow window;
+    CTestPictures pictures;
+    pictures.m_bKeepPictures = false;
+    CInstallerCore core(window, pictures);
+    core.Apply(command::Load{}); // unpacks the archive and takes the backup
+    if (!window.m_astrErrors.empty())
         throw std::runtime_error("The first load in " + folder.path.string() +
-                                 " failed: " + window.m_aErrors.back());
-    folder.nAvailable = window.GetCount(IDC_AVAILABLE);
-    folder.nInstalled = window.GetCount(IDC_INSTALLED);
+                                 " failed: " + window.m_astrErrors.back());
+    folder.nAvailable = core.GetCount(CarList::Available);
+    folder.nInstalled = core.GetCount(CarList::Installed);
     folder.aFiles = FilesRead(folder.path);
     return folder;
 }
@@ -87,15 +83,16 @@ void LoadAll(benchmark::State& state, int nCars) {
     fs::current_path(folder.path);
     for (auto _ : state) {
         state.PauseTiming();
-        auto pWindow = std::make_unique<CMemoryWindow>();
-        pWindow->m_bKeepPictures = false;
-        auto pCore = std::make_unique<CInstallerCore>(*pWindow);
-        pCore->InitPictures();
+        CTestWindow window;
+        CTestPictures pictures;
+        pictures.m_bKeepPictures = false;
+        auto pCore = std::make_unique<CInstallerCore>(window, pictures);
         state.ResumeTiming();
-        pCore->Run([&pCore] { pCore->LoadAll(); });
+        pCore->Apply(command::Load{});
         state.PauseTiming();
-        if (!pWindow->m_aErrors.empty() || pWindow->GetCount(IDC_AVAILABLE) != folder.nAvailable ||
-            pWindow->GetCount(IDC_INSTALLED) != folder.nInstalled) {
+        if (!window.m_astrErrors.empty() ||
+            pCore->GetCount(CarList::Available) != folder.nAvailable ||
+            pCore->GetCount(CarList::Installed) != folder.nInstalled) {
             state.ResumeTiming();
             state.SkipWithError("the load did not give the lists of the first run");
             break;

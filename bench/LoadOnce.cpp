@@ -1,5 +1,6 @@
 #include "lists/InstallerCore.h"
-#include "support/MemoryWindow.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -22,22 +23,22 @@ int main(int argc, char** argv) {
         std::cerr << "gw_load_once: " << e.what() << "\n";
         return 1;
     }
-    CMemoryWindow window;
-    window.m_bKeepPictures = false; // the peak memory is the installer's own
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&core] { core.LoadAll(); });
+    CTestWindow window;
+    CTestPictures pictures;
+    pictures.m_bKeepPictures = false; // the peak memory is the installer's own
+    CInstallerCore core(window, pictures);
+    core.Apply(command::Load{});
 
-    std::cout << "available " << window.GetCount(IDC_AVAILABLE) << ", installed "
-              << window.GetCount(IDC_INSTALLED) << ", pictures " << window.m_nPictures
-              << ", errors " << window.m_aErrors.size() << "\n";
+    std::cout << "available " << core.GetCount(CarList::Available) << ", installed "
+              << core.GetCount(CarList::Installed) << ", pictures " << pictures.m_nPictures
+              << ", errors " << window.m_astrErrors.size() << "\n";
 #if !defined(_WIN32)
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::cout << "peak resident memory " << usage.ru_maxrss << " KiB\n";
 #endif
-    if (!window.m_aErrors.empty()) {
-        std::cerr << "gw_load_once: " << window.m_aErrors.back() << "\n";
+    if (!window.m_astrErrors.empty()) {
+        std::cerr << "gw_load_once: " << window.m_astrErrors.back() << "\n";
         return 1;
     }
     return 0;

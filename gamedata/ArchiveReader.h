@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CFile;
@@ -20,5 +21,11 @@ struct ArchiveDirectory {
     bool m_bDamaged = false;
 };
 
-// Reads the directory of an open archive. On damage, the entries before it are kept.
+// Reads the directory of an open archive, in one read. On damage, the entries before it are kept.
 ArchiveDirectory ReadArchiveDirectory(CFile& file);
+// The same, from the archive's first bytes in memory (as many as it has, or kMaxArchiveHeadBytes).
+ArchiveDirectory ParseArchiveDirectory(std::string_view head);
+
+// The bytes from the start of an archive as far as any directory can reach, its last name
+// included.
+inline constexpr std::size_t kMaxArchiveHeadBytes = 8 + 56 * 255 + 260 + 1;

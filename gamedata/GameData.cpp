@@ -3,11 +3,8 @@
 #include "gamedata/ArchiveReader.h"
 #include "gamedata/KeptLists.h"
 #include "platform/AsciiCase.h"
-#include "platform/DeviceNames.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/ReadWholeFile.h"
-#include "platform/WriteWholeFile.h"
 
 #include <algorithm>
 #include <memory>
@@ -56,7 +53,7 @@ void CopyEntry(CFile& archive, const ArchiveEntry& entry, const std::string& str
             for (std::size_t nLeft = entry.m_nSize; nLeft > 0;) {
                 const std::size_t nChunk = std::min(nLeft, aBuffer.size());
                 if (archive.Read(aBuffer.data(), nChunk) != nChunk)
-                    throw CFileException(CFileException::endOfFile, 0, kArchive, "read",
+                    throw CFileException(CFileException::genericException, 0, kArchive, "read",
                                          "the archive is shorter than its directory says");
                 target.Write(aBuffer.data(), nChunk);
                 nLeft -= nChunk;
@@ -84,14 +81,14 @@ std::string CannotUnpack(const std::string& strWhy) {
 
 void RetireArchive() {
     try {
-        CFile probe(kRetiredArchive, CFile::kPlainRead);
-        probe.Close();
-        CFile::Remove(kArchive);
-        return;
+        if (CFile::Exists(kRetiredArchive)) {
+            CFile::Remove(kArchive);
+            return;
+        }
     } catch (const CFileException&) {
-        // No retired copy yet, or the archive could not be deleted: move it aside instead.
+        // The archive could not be deleted: moved aside instead.
     }
-    CFile::Rename(kArchive, kRetiredArchive);
+    CFile::Move(kArchive, kRetiredArchive, ExistingFile::Refuse);
 }
 
 } // namespace
@@ -118,7 +115,7 @@ std::string UnpackArchive(const std::function<void(int nDone, int nTotal)>& onEn
     try {
         CFile archive;
         try {
-            archive.Open(kArchive, CFile::kBinaryRead);
+            archive.Open(kArchive, CFile::modeRead);
         } catch (const CFileException& e) {
             if (e.m_cause == CFileException::fileNotFound)
                 return {}; // nothing to unpack

@@ -3,11 +3,12 @@
 #include "platform/AsciiCase.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/WriteWholeFile.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <ctime>
+#include <map>
 #include <optional>
 #include <tuple>
 
@@ -15,6 +16,10 @@ namespace {
 
 constexpr std::string_view kPrefix = "opponent-";
 constexpr std::string_view kSuffix = ".txt";
+// The order file needs about 40 bytes a copy. Only this much of it is read, so that a huge file
+// costs nothing: what is cut off lists the oldest copies, which rank below the listed ones anyway.
+constexpr std::uint64_t kMaxOrderBytes = 64 * 1024;
+constexpr std::string_view kLineEnd = "\r\n";
 
 // The value of exactly nDigits decimal digits at the front of str, taken off it.
 std::optional<int> TakeDigits(std::string_view& str, std::size_t nDigits) {
@@ -84,6 +89,92 @@ std::string TwoDigits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
+std::string InFolder(std::string_view strName) {
+    return std::string(kKeptListFolder) + "\\" + std::string(strName);
+}
+
+std::string_view NameOf(const KeptList& kept) {
+    return std::string_view(kept.m_strPath).substr(kept.m_strPath.rfind('\\') + 1);
+}
+
+enum class OrderState { Missing, Sound, Damaged };
+
+struct KeptOrder {
+    OrderState m_state = OrderState::Missing;
+    std::map<std::string, std::size_t> m_mapPlace; // lower-case name -> place, 0 the newest
+};
+
+// The order file: a kept copy's name a line, newest first. A file that cannot be read or holds
+// any other line is damaged, though the names it does hold still count.
+KeptOrder ReadOrder() {
+    KeptOrder order;
+    std::string strBytes;
+    try {
+        CFile file(InFolder(kKeptListOrderName), CFile::modeRead);
+        strBytes.resize(static_cast<std::size_t>(std::min(file.GetLength(), kMaxOrderBytes)));
+        strBytes.resize(file.Read(strBytes.data(), strBytes.size()));
+        if (file.GetLength() > kMaxOrderBytes)
+            strBytes.erase(strBytes.rfind('\n') + 1); // the cut line, or all of it without one
+    } catch (const CFileException& e) {
+        const bool bMissing =
+            e.m_cause == CFileException::fileNotFound || e.m_cause == CFileException::badPath;
+        order.m_state = bMissing ? OrderState::Missing : OrderState::Damaged;
+        return order;
+    }
+    order.m_state = OrderState::Sound;
+    std::string_view str = strBytes;
+    while (!str.empty()) {
+        const std::size_t nEnd = str.find('\n');
+        std::string_view strLine = str.substr(0, nEnd);
+        str.remove_prefix(nEnd == std::string_view::npos ? str.size() : nEnd + 1);
+        if (strLine.ends_with('\r'))
+            strLine.remove_suffix(1);
+        // A line without its end was cut short.
+        if (nEnd == std::string_view::npos || !ParseName(strLine))
+            order.m_state = OrderState::Damaged;
+        else
+            order.m_mapPlace.try_emplace(AsciiLower(std::string(strLine)), order.m_mapPlace.size());
+    }
+    return order;
+}
+
+struct KeptCopies {
+    std::vector<KeptList> m_aKept; // newest first
+    KeptOrder m_order;
+};
+
+KeptCopies ReadKeptCopies() {
+    KeptCopies copies;
+    for (const FolderEntry& entry : FindFiles(InFolder("*"))) {
+        if (entry.bDirectory)
+            continue;
+        if (std::optional<KeptList> kept = ParseName(entry.strName))
+            copies.m_aKept.push_back(std::move(*kept));
+    }
+    if (copies.m_aKept.empty())
+        return copies; // nothing to order: the order file is not even read
+    copies.m_order = ReadOrder();
+
+    // Listed copies by their place; the others by their names' time, below the listed ones, or
+    // above them when the order file is damaged and nothing says they are older.
+    const bool bUnlistedFirst = copies.m_order.m_state == OrderState::Damaged;
+    std::vector<std::pair<std::pair<bool, std::size_t>, KeptList>> aRanked;
+    for (KeptList& kept : copies.m_aKept) {
+        const auto it = copies.m_order.m_mapPlace.find(AsciiLower(std::string(NameOf(kept))));
+        const bool bListed = it != copies.m_order.m_mapPlace.end();
+        aRanked.push_back({{bListed == bUnlistedFirst, bListed ? it->second : 0}, std::move(kept)});
+    }
+    std::sort(aRanked.begin(), aRanked.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return std::tie(a.second.m_time, a.second.m_nSequence) >
+               std::tie(b.second.m_time, b.second.m_nSequence);
+    });
+    for (std::size_t i = 0; i < aRanked.size(); ++i)
+        copies.m_aKept[i] = std::move(aRanked[i].second);
+    return copies;
+}
+
 } // namespace
 
 KeptListTime LocalTimeNow() {
@@ -105,41 +196,45 @@ std::string KeptListName(const KeptListTime& time, int nSequence) {
 }
 
 std::vector<KeptList> ListKeptLists() {
-    std::vector<KeptList> aKept;
-    CFileFind finder;
-    for (bool bMore = finder.FindFile(std::string(kKeptListFolder) + "\\*"); bMore;
-         bMore = finder.FindNextFile()) {
-        if (finder.IsDirectory())
-            continue;
-        if (std::optional<KeptList> kept = ParseName(finder.GetFileName()))
-            aKept.push_back(std::move(*kept));
-    }
-    std::sort(aKept.begin(), aKept.end(), [](const KeptList& a, const KeptList& b) {
-        return std::tie(a.m_time, a.m_nSequence) > std::tie(b.m_time, b.m_nSequence);
-    });
-    return aKept;
+    return ReadKeptCopies().m_aKept;
 }
 
 std::string KeepListCopy(std::string_view strBytes, const KeptListTime& time) {
     CFile::CreateFolder(kKeptListFolder);
-    std::string strPath;
+    const KeptCopies copies = ReadKeptCopies();
+    std::string strName;
     for (int n = 1;; ++n) {
-        strPath = std::string(kKeptListFolder) + "\\" + KeptListName(time, n);
-        if (!CFile::EntryExists(strPath))
+        strName = KeptListName(time, n);
+        if (!CFile::EntryExists(InFolder(strName)))
             break;
     }
+    // The new copy is named in the order before it exists: a save stopped in between leaves a
+    // name without a copy, which counts for nothing, never a copy the order leaves out, which the
+    // next save would delete. When the order was damaged every copy stays listed, for now.
+    std::string strOrder = strName + std::string(kLineEnd);
+    const std::size_t nOthers = copies.m_order.m_state == OrderState::Damaged
+                                    ? copies.m_aKept.size()
+                                    : std::min(copies.m_aKept.size(), kKeptListsKept - 1);
+    for (std::size_t i = 0; i < nOthers; ++i)
+        strOrder += std::string(NameOf(copies.m_aKept[i])) + std::string(kLineEnd);
+    WriteWholeFile(InFolder(kKeptListOrderName), strOrder, ExistingFile::Replace);
+
     // Refusing an existing name: a copy made in the meantime by another save stays as it is.
+    const std::string strPath = InFolder(strName);
     WriteWholeFile(strPath, strBytes, ExistingFile::Refuse);
     return strPath;
 }
 
 void PruneKeptLists(const std::string& strJustKept) {
-    const std::vector<KeptList> aKept = ListKeptLists();
-    for (std::size_t i = kKeptListsKept; i < aKept.size(); ++i) {
-        if (EqualNoCase(aKept[i].m_strPath, strJustKept))
+    const KeptCopies copies = ReadKeptCopies();
+    if (copies.m_order.m_state != OrderState::Sound)
+        return; // nothing says which copies are the newest: all stay
+    for (const KeptList& kept : copies.m_aKept) {
+        if (copies.m_order.m_mapPlace.contains(AsciiLower(std::string(NameOf(kept)))) ||
+            EqualNoCase(kept.m_strPath, strJustKept))
             continue;
         try {
-            CFile::Remove(aKept[i].m_strPath);
+            CFile::Remove(kept.m_strPath);
         } catch (const CFileException&) {
             // Left for the next save; the list itself is saved.
         }

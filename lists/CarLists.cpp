@@ -1,20 +1,15 @@
 #include "lists/InstallerCore.h"
-#include "lists/ResourceIds.h"
 #include "opponents/OpponentWriter.h"
+#include "platform/AsciiCase.h"
 
-#include <cctype>
 #include <utility>
 
 namespace {
 
-int ListId(bool bAvailable) {
-    return bAvailable ? IDC_AVAILABLE : IDC_INSTALLED;
-}
-
 // The destination of a move gets its own record; the file base names files of the original car
 // only, so the copy leaves it empty.
-std::unique_ptr<CarRecord> CopyRecord(const CarRecord& source) {
-    auto pCopy = std::make_unique<CarRecord>();
+CarPtr CopyRecord(const CarRecord& source) {
+    auto pCopy = std::make_shared<CarRecord>();
     pCopy->m_nImage = source.m_nImage;
     pCopy->m_strCarName = source.m_strCarName;
     pCopy->m_strInfo = source.m_strInfo;
@@ -23,14 +18,8 @@ std::unique_ptr<CarRecord> CopyRecord(const CarRecord& source) {
 }
 
 bool BeginsWith(const std::string& strName, const std::string& strPrefix) {
-    if (strName.size() < strPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < strPrefix.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(strName[i])) !=
-            std::tolower(static_cast<unsigned char>(strPrefix[i])))
-            return false;
-    }
-    return true;
+    return strName.size() >= strPrefix.size() &&
+           EqualNoCase(std::string_view(strName).substr(0, strPrefix.size()), strPrefix);
 }
 
 std::string FullListMessage(const char* szList) {
@@ -40,189 +29,127 @@ std::string FullListMessage(const char* szList) {
 
 } // namespace
 
-bool CInstallerCore::AddEntry(std::unique_ptr<CarRecord> pRecord, bool bAvailable) {
-    return InsertEntry(bAvailable ? m_nAvailable : m_nInstalled, std::move(pRecord), bAvailable);
-}
-
-bool CInstallerCore::InsertEntry(int nIndex, std::unique_ptr<CarRecord> pRecord, bool bAvailable) {
-    int& nCount = bAvailable ? m_nAvailable : m_nInstalled;
-    if (nCount >= kMaxCars || nIndex < 0 || nIndex > nCount)
-        return false;
-    if (m_pOpenStep)
-        m_pOpenStep->aChanges.push_back({bAvailable, nIndex, true, false, *pRecord});
-    auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
-    for (int i = nCount; i > nIndex; --i)
-        apList[i] = std::move(apList[i - 1]);
-    apList[nIndex] = std::move(pRecord);
-    ++nCount;
-    const std::string& strName = apList[nIndex]->m_strCarName;
-    if (nIndex == nCount - 1)
-        m_window.AddString(ListId(bAvailable), strName);
-    else
-        m_window.InsertString(ListId(bAvailable), nIndex, strName);
-    return true;
-}
-
-std::unique_ptr<CarRecord> CInstallerCore::TakeEntry(int nIndex, bool bAvailable) {
-    int& nCount = bAvailable ? m_nAvailable : m_nInstalled;
-    if (nIndex < 0 || nIndex >= nCount)
-        return nullptr;
-    auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
-    std::unique_ptr<CarRecord> pRecord = std::move(apList[nIndex]);
-    if (m_pOpenStep)
-        m_pOpenStep->aChanges.push_back({bAvailable, nIndex, false, false, *pRecord});
-    for (int i = nIndex; i < nCount - 1; ++i)
-        apList[i] = std::move(apList[i + 1]);
-    --nCount;
-    m_window.DeleteString(ListId(bAvailable), nIndex);
-    return pRecord;
-}
-
-void CInstallerCore::RemoveEntry(int nIndex, bool bAvailable) {
-    TakeEntry(nIndex, bAvailable);
-}
-
-void CInstallerCore::MoveInstalled(int nFrom, int nTo) {
-    if (nFrom == nTo || nTo < 0 || nTo >= m_nInstalled)
-        return;
-    if (std::unique_ptr<CarRecord> pRecord = TakeEntry(nFrom, false))
-        InsertEntry(nTo, std::move(pRecord), false);
-}
-
-void CInstallerCore::ClearLists() {
-    while (m_nAvailable > 0)
-        RemoveEntry(0, true);
-    while (m_nInstalled > 0)
-        RemoveEntry(0, false);
-}
-
-void CInstallerCore::OnInstall() {
-    InstallAt(m_window.GetCurSel(IDC_AVAILABLE), m_nInstalled);
+void CInstallerCore::Do(command::Install) {
+    InstallAt(m_available.nSelection, GetCount(CarList::Installed));
 }
 
 void CInstallerCore::InstallAt(int nAvailable, int nPosition) {
-    if (nAvailable < 0 || nAvailable >= m_nAvailable || nPosition < 0 || nPosition > m_nInstalled)
+    if (nAvailable < 0 || nAvailable >= GetCount(CarList::Available) || nPosition < 0 ||
+        nPosition > GetCount(CarList::Installed))
         return;
-    if (m_nInstalled >= kMaxCars) {
+    if (GetCount(CarList::Installed) >= kMaxCars) {
         m_window.ReportError(FullListMessage("installed"));
         return;
     }
-    const CStep step(*this);
-    InsertEntry(nPosition, CopyRecord(*m_apAvailable[nAvailable]), false);
-    m_window.SetCurSel(IDC_INSTALLED, nPosition);
-    ShowInstalled();
+    InsertEntry(CarList::Installed, nPosition, CopyRecord(GetCar(CarList::Available, nAvailable)));
+    SelectAndShow(CarList::Installed, nPosition);
 }
 
-void CInstallerCore::OnUninstall() {
-    UninstallAt(m_window.GetCurSel(IDC_INSTALLED));
+void CInstallerCore::Do(command::Uninstall) {
+    UninstallAt(m_installed.nSelection);
 }
 
-void CInstallerCore::UninstallAt(int s) {
-    if (s < 0 || s >= m_nInstalled)
+void CInstallerCore::UninstallAt(int nInstalled) {
+    if (nInstalled < 0 || nInstalled >= GetCount(CarList::Installed))
         return;
-    const CStep step(*this);
-    const CarRecord& installed = *m_apInstalled[s];
-    for (int i = 0; i < m_nAvailable; ++i) {
+    const CarRecord& installed = GetCar(CarList::Installed, nInstalled);
+    for (const CarPtr& pAvailable : m_available.apCars) {
         // Only a car file of the same text keeps this car; one whose stats differ (tuned in the
         // list by hand, say) is another car.
-        if (m_apAvailable[i]->m_strCarName == installed.m_strCarName &&
-            m_apAvailable[i]->m_strText == installed.m_strText) {
-            RemoveEntry(s, false);
+        if (pAvailable->m_strCarName == installed.m_strCarName &&
+            pAvailable->m_strText == installed.m_strText) {
+            RemoveEntry(CarList::Installed, nInstalled);
             return;
         }
     }
 
-    // No available car holds this text: export it, so that it is not lost.
-    if (m_nAvailable >= kMaxCars) {
+    // No available car holds this text: export it, so that it is not lost. The file comes first:
+    // when it cannot be written nothing has changed, and the installed car stays.
+    if (GetCount(CarList::Available) >= kMaxCars) {
         m_window.ReportError(FullListMessage("available"));
         return;
     }
-    AddEntry(CopyRecord(installed), true);
-    m_window.SetCurSel(IDC_AVAILABLE, m_nAvailable - 1);
-    ShowAvailable();
-    // When the file cannot be written the step takes the new entry back: no phantom is listed,
-    // and the installed car stays, so nothing is lost.
-    WriteCarFile(*m_apAvailable[m_nAvailable - 1]);
-    KeepLastChange();
-    RemoveEntry(s, false);
+    CarPtr pExported = CopyRecord(installed);
+    WriteCarFile(*pExported);
+    AddEntry(CarList::Available, std::move(pExported));
+    SelectAndShow(CarList::Available, GetCount(CarList::Available) - 1);
+    RemoveEntry(CarList::Installed, nInstalled);
 }
 
-void CInstallerCore::OnUp() {
-    const int s = m_window.GetCurSel(IDC_INSTALLED);
-    if (s < 1 || s >= m_nInstalled)
-        return;
-    const CStep step(*this);
-    MoveInstalled(s, s - 1);
-    m_window.SetCurSel(IDC_INSTALLED, s - 1);
-    ShowInstalled();
+void CInstallerCore::Do(command::Up) {
+    const int s = m_installed.nSelection;
+    if (s >= 1)
+        MoveInstalledCar(s, s - 1);
 }
 
-void CInstallerCore::OnDown() {
-    const int s = m_window.GetCurSel(IDC_INSTALLED);
-    if (s < 0 || s >= m_nInstalled - 1)
-        return;
-    const CStep step(*this);
-    MoveInstalled(s + 1, s); // the car below moves up, as the list box lines do
-    m_window.SetCurSel(IDC_INSTALLED, s + 1);
-    ShowInstalled();
+void CInstallerCore::Do(command::Down) {
+    const int s = m_installed.nSelection;
+    if (s >= 0)
+        MoveInstalledCar(s, s + 1);
 }
 
-void CInstallerCore::OnTop() {
-    MoveInstalledCar(m_window.GetCurSel(IDC_INSTALLED), 0);
+void CInstallerCore::Do(command::Top) {
+    MoveInstalledCar(m_installed.nSelection, 0);
 }
 
-void CInstallerCore::OnBottom() {
-    MoveInstalledCar(m_window.GetCurSel(IDC_INSTALLED), m_nInstalled - 1);
+void CInstallerCore::Do(command::Bottom) {
+    MoveInstalledCar(m_installed.nSelection, GetCount(CarList::Installed) - 1);
 }
 
 void CInstallerCore::MoveInstalledCar(int nFrom, int nTo) {
-    if (nFrom < 0 || nFrom >= m_nInstalled || nTo < 0 || nTo >= m_nInstalled || nFrom == nTo)
+    const int nCount = GetCount(CarList::Installed);
+    if (nFrom < 0 || nFrom >= nCount || nTo < 0 || nTo >= nCount || nFrom == nTo)
         return;
-    const CStep step(*this);
-    MoveInstalled(nFrom, nTo); // the car itself moves, so it keeps its file base
-    m_window.SetCurSel(IDC_INSTALLED, nTo);
-    ShowInstalled();
+    // The car itself moves, so it keeps its file base.
+    CarPtr pCar = m_installed.apCars[static_cast<std::size_t>(nFrom)];
+    RemoveEntry(CarList::Installed, nFrom);
+    InsertEntry(CarList::Installed, nTo, std::move(pCar));
+    SelectAndShow(CarList::Installed, nTo);
 }
 
-void CInstallerCore::OnDrop(int nFromList, int nItem, int nToList, int nPosition) {
-    if (nFromList == IDC_INSTALLED && nToList == IDC_INSTALLED)
-        MoveInstalledCar(nItem, nPosition > nItem ? nPosition - 1 : nPosition);
-    else if (nFromList == IDC_AVAILABLE && nToList == IDC_INSTALLED)
-        InstallAt(nItem, nPosition);
-    else if (nFromList == IDC_INSTALLED && nToList == IDC_AVAILABLE)
-        UninstallAt(nItem);
+void CInstallerCore::Do(const command::Drop& drop) {
+    if (drop.from == CarList::Installed && drop.to == CarList::Installed)
+        MoveInstalledCar(drop.nItem,
+                         drop.nPosition > drop.nItem ? drop.nPosition - 1 : drop.nPosition);
+    else if (drop.from == CarList::Available && drop.to == CarList::Installed)
+        InstallAt(drop.nItem, drop.nPosition);
+    else if (drop.from == CarList::Installed && drop.to == CarList::Available)
+        UninstallAt(drop.nItem);
 }
 
-void CInstallerCore::OnTypeAhead(bool bAvailable, char c, std::uint32_t nTimeMs) {
-    TypeAhead& typed = bAvailable ? m_typeAheadAvailable : m_typeAheadInstalled;
-    if (nTimeMs - typed.nLastMs >= kTypeAheadPauseMs)
-        typed.strTyped.clear();
-    typed.nLastMs = nTimeMs;
-    typed.strTyped += c;
+void CInstallerCore::Do(const command::Select& select) {
+    SelectAndShow(select.list, select.nIndex);
+}
 
-    const auto& apList = bAvailable ? m_apAvailable : m_apInstalled;
-    const int nCount = bAvailable ? m_nAvailable : m_nInstalled;
-    for (int i = 0; i < nCount; ++i) {
-        if (BeginsWith(apList[i]->m_strCarName, typed.strTyped)) {
-            m_window.SetCurSel(ListId(bAvailable), i);
-            bAvailable ? ShowAvailable() : ShowInstalled();
+void CInstallerCore::Do(const command::TypeAhead& typed) {
+    TypedSoFar& soFar = typed.list == CarList::Available ? m_typedAvailable : m_typedInstalled;
+    if (typed.nTimeMs - soFar.nLastMs >= command::TypeAhead::kTypeAheadPauseMs)
+        soFar.strTyped.clear();
+    soFar.nLastMs = typed.nTimeMs;
+    soFar.strTyped += typed.c;
+
+    const std::vector<CarPtr>& apCars = State(typed.list).apCars;
+    for (std::size_t i = 0; i < apCars.size(); ++i) {
+        if (BeginsWith(apCars[i]->m_strCarName, soFar.strTyped)) {
+            SelectAndShow(typed.list, static_cast<int>(i));
             return;
         }
     }
 }
 
-void CInstallerCore::ShowInstalled() {
-    const int s = m_window.GetCurSel(IDC_INSTALLED);
-    if (s < 0 || s >= m_nInstalled)
+void CInstallerCore::Do(command::Restore& restore) {
+    if (restore.apRecords.size() > static_cast<std::size_t>(kMaxCars)) {
+        m_window.ReportError("That list holds more than " + std::to_string(kMaxCars) +
+                             " opponents, more than the installed list can hold. Nothing was "
+                             "changed.");
         return;
-    m_window.SetInfoText(IDC_INSTALLED_INFO, m_apInstalled[s]->m_strInfo);
-    m_window.SetImage(IDC_INSTALLED_PICTURE, m_apInstalled[s]->m_nImage);
-}
-
-void CInstallerCore::ShowAvailable() {
-    const int s = m_window.GetCurSel(IDC_AVAILABLE);
-    if (s < 0 || s >= m_nAvailable)
-        return;
-    m_window.SetInfoText(IDC_AVAILABLE_INFO, m_apAvailable[s]->m_strInfo);
-    m_window.SetImage(IDC_AVAILABLE_PICTURE, m_apAvailable[s]->m_nImage);
+    }
+    std::vector<CarPtr> apCars;
+    for (std::unique_ptr<CarRecord>& pRecord : restore.apRecords)
+        apCars.push_back(std::move(pRecord));
+    m_installed.apCars = std::move(apCars);
+    m_installed.nSelection = -1; // its lines all went
+    // Only a whole kept list is offered, so the installed list is whole now and Ok may write it,
+    // after a load that found the list missing or damaged too (undo takes that back).
+    m_bLoaded = true;
 }

@@ -28,8 +28,14 @@ RestorableList ReadRestorableList(const std::string& strPath, const std::string&
                                   const PictureSource& pictureSource) {
     RestorableList list;
     try {
-        CFile file(strPath, CFile::kBinaryRead);
-        OpponentList opponents = ReadOpponentList(file, pictureSource);
+        if (CFile(strPath, CFile::modeRead).GetLength() > kMaxOpponentListBytes) {
+            list.strLabel = strName + " - too large to be an opponent list (damaged)";
+            return list;
+        }
+        const std::string strBytes = ReadWholeFile(strPath, kMaxOpponentListBytes);
+        OpponentList opponents = ParseOpponentList(strBytes);
+        for (const std::unique_ptr<CarRecord>& pRecord : opponents.apRecords)
+            pRecord->m_nImage = pictureSource(pRecord->m_strFileBase);
         list.apRecords = std::move(opponents.apRecords);
         list.bWhole = opponents.bWhole;
     } catch (const CFileException&) {
@@ -45,7 +51,10 @@ RestorableList ReadRestorableList(const std::string& strPath, const std::string&
 
 std::vector<RestorableList> ReadKeptLists(const PictureSource& pictureSource) {
     std::vector<RestorableList> aLists;
-    for (const KeptList& copy : ListKeptLists())
+    // Only the copies a save keeps: the folder may hold thousands more, which cost a read each.
+    std::vector<KeptList> aKept = ListKeptLists();
+    aKept.resize(std::min(aKept.size(), kKeptListsKept));
+    for (const KeptList& copy : aKept)
         aLists.push_back(ReadRestorableList(copy.m_strPath, CopyLabel(copy), pictureSource));
     if (CFile::Exists(kOpponentListBackup))
         aLists.push_back(

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "opponents/CarRecord.h"
-#include "opponents/OpponentReader.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Given a file base, gives a picture index (-1 for none).
+using PictureSource = std::function<int(const std::string& strFileBase)>;
 
 // An opponent list kept on disk that the installed list can be put back to.
 struct RestorableList {
@@ -14,8 +17,9 @@ struct RestorableList {
     bool bWhole = false;                               // only a list read whole is restored
 };
 
-// The kept copies in "data\backups", newest first, then the list as it was before this program
-// first changed it. Records get their pictures from the source.
+// The newest kKeptListsKept copies in "data\backups", newest first, then the list as it was
+// before this program first changed it. A file larger than any opponent list is not read, and
+// shows as damaged. Records get their pictures from the source.
 std::vector<RestorableList> ReadKeptLists(const PictureSource& pictureSource);
 
 // How a list of car names differs from the installed one. A car of one list is paired with a car

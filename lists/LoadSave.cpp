@@ -1,3 +1,6 @@
+// The start-up load, one way: the game's data prepared, every car file and the opponent list each
+// read once, whole, and parsed from memory; then the pictures attached; then both lists handed to
+// the model at once.
 #include "gamedata/GameData.h"
 #include "lists/InstallerCore.h"
 #include "opponents/CarFileReader.h"
@@ -5,153 +8,157 @@
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/ReadWholeFile.h"
 
 #include <algorithm>
-#include <span>
+#include <optional>
 
 namespace {
 
-// Called in a handler of e. A missing list most often means the program was started outside the
-// game's folder; the bare "file not found" left the user guessing.
-[[noreturn]] void RethrowExplained(const CFileException& e) {
+// What a file error of the load tells the player. A missing list most often means the program was
+// started outside the game's folder, unless the game's archive that holds it could not be
+// unpacked; the bare "file not found" left the user guessing.
+std::string Explained(const CFileException& e, bool bUnpackFailed) {
     if (e.m_strFileName != kOpponentList ||
         (e.m_cause != CFileException::fileNotFound && e.m_cause != CFileException::badPath))
-        throw;
+        return e.what();
     std::string strReason =
-        "it does not exist. Gridwright must be started in the game's installation folder, the "
-        "one holding \"data.twt\" or the \"data\" folder";
+        bUnpackFailed
+            ? "it does not exist, because the game's data archive that holds it could not be "
+              "unpacked (the message before said why). Mend or replace the archive and start "
+              "Gridwright again"
+            : "it does not exist. Gridwright must be started in the game's installation folder, "
+              "the one holding \"data.twt\" or the \"data\" folder";
     if (HasOpponentListBackup())
         strReason += ". A copy of the list was kept: it can be brought back with Restore Opponent "
                      "List in the window menu";
-    throw CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason);
+    return CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason)
+        .what();
 }
 
 // 1200 as "1,200", as the progress line shows counts.
-std::string WithThousands(int n) {
+std::string WithThousands(std::size_t n) {
     std::string str = std::to_string(n);
     for (int i = static_cast<int>(str.size()) - 3; i > 0; i -= 3)
         str.insert(static_cast<std::size_t>(i), 1, ',');
     return str;
 }
 
-// Steps of the opponent list's progress: the part read, in thousandths.
-constexpr int kListSteps = 1000;
+// What the files of the game folder hold, before any picture is composed.
+struct FolderRead {
+    std::vector<std::unique_ptr<CarRecord>> apAvailable;
+    std::vector<PassedOverCar> aPassedOver;
+    std::optional<std::string> strListRead; // none when the list could not be read
+    OpponentList opponents;
+    std::vector<std::string> astrErrors; // for the player, in the order they arose
+};
+
+// Reads the car files, then the opponent list. A file error ends the reading there: what was
+// read stays, and the list is not whole.
+FolderRead ReadGameFolder(CInstallerWindow& window, std::size_t nMaxCars, bool bUnpackFailed) {
+    FolderRead read;
+    try {
+        BackupOpponentList();
+
+        const std::vector<FolderEntry> aCarFiles = FindFiles("*.c2c");
+        const std::size_t nCarFiles = aCarFiles.size();
+        const auto showCarFiles = [&](std::size_t nDone) {
+            window.ShowLoadProgress("Reading car files: " + WithThousands(nDone) + " of " +
+                                        WithThousands(nCarFiles),
+                                    static_cast<int>(nDone), static_cast<int>(nCarFiles));
+        };
+        for (std::size_t nDone = 0; nDone < nCarFiles; ++nDone) {
+            showCarFiles(nDone);
+            const auto& [strName, bDirectory] = aCarFiles[nDone];
+            if (bDirectory) {
+                read.aPassedOver.push_back({strName, "is a folder, not a file"});
+                continue;
+            }
+            if (read.apAvailable.size() >= nMaxCars) {
+                read.astrErrors.push_back("Only the first " + std::to_string(nMaxCars) +
+                                          " add-on cars are listed.");
+                break;
+            }
+            // One bad car file is passed over; it never keeps the other cars from the lists.
+            CarFile car = ReadCarFile(strName);
+            if (car.pRecord)
+                read.apAvailable.push_back(std::move(car.pRecord));
+            else
+                read.aPassedOver.push_back({strName, std::move(car.strReason)});
+        }
+        if (nCarFiles > 0)
+            showCarFiles(nCarFiles);
+
+        read.strListRead = ReadWholeFile(kOpponentList, kMaxOpponentListBytes);
+        read.opponents = ParseOpponentList(*read.strListRead, nMaxCars, kOpponentList);
+    } catch (const CFileException& e) {
+        read.astrErrors.push_back(Explained(e, bUnpackFailed));
+        read.opponents.bWhole = false;
+        read.opponents.strReason.clear();
+    }
+    return read;
+}
 
 } // namespace
 
-void CInstallerCore::OnShowWindow(bool bShow) {
-    if (bShow) {
-        LoadAll();
-        return;
-    }
-    ClearLists();
-    m_history.Clear();
-    // With the lists emptied, Ok would write an empty opponent list.
-    m_bLoaded = false;
-    m_window.EnableOk(false);
+void CInstallerCore::Do(command::Load) {
+    LoadAll();
 }
 
 void CInstallerCore::LoadAll() {
     // Ok stays disabled unless both lists are read whole: writing a partly read opponent list
     // would lose the cars that were not read.
     m_bLoaded = false;
-    m_window.EnableOk(false);
     ClearLists();
-    m_history.Clear(); // its steps name lines of the lists that were
-    m_aPassedOver.clear();
-    const PictureSource pictureSource = [this](const std::string& strFileBase) {
-        return LoadPicture(strFileBase);
-    };
+    m_history.Clear(); // its steps name cars of the lists that were
+    m_available.strShownInfo.clear();
+    m_installed.strShownInfo.clear();
+    m_available.nShownImage = -1;
+    m_installed.nShownImage = -1;
+    if (!m_bPicturesMade) {
+        m_pictures.InitPictures();
+        m_bPicturesMade = true;
+    }
 
     const auto showUnpacking = [this](int nDone, int nTotal) {
         m_window.ShowLoadProgress("Unpacking the game's data", nDone, nTotal);
     };
     showUnpacking(0, 0);
-    if (const std::string strProblem = UnpackArchive(showUnpacking);
-        !strProblem.empty() && !m_bArchiveProblemTold) {
+    const std::string strProblem = UnpackArchive(showUnpacking);
+    if (!strProblem.empty() && !m_bArchiveProblemTold) {
         m_bArchiveProblemTold = true;
         m_window.ReportError(strProblem);
-    }
-    try {
-        BackupOpponentList();
-    } catch (const CFileException& e) {
-        RethrowExplained(e);
     }
 
     // Nothing else changes the game folder while it is read; this keeps each probe for a picture
     // that does not exist from listing a folder of thousands of files.
     const CFolderListingScope listings;
-    CFileFind finder;
-    bool bMore = finder.FindFile("*.c2c");
-    const int nCarFiles = static_cast<int>(finder.GetCount());
-    const auto showCarFiles = [&](int nDone) {
-        m_window.ShowLoadProgress("Reading car files: " + WithThousands(nDone) + " of " +
-                                      WithThousands(nCarFiles),
-                                  nDone, nCarFiles);
-    };
-    for (int nDone = 0; bMore; bMore = finder.FindNextFile(), ++nDone) {
-        showCarFiles(nDone);
-        const std::string& strName = finder.GetFileName();
-        if (finder.IsDirectory()) {
-            m_aPassedOver.push_back({strName, "is a folder, not a file"});
-            continue;
-        }
-        if (m_nAvailable >= kMaxCars) {
-            m_window.ReportError("Only the first " + std::to_string(kMaxCars) +
-                                 " add-on cars are listed.");
-            break;
-        }
-        // One bad car file is passed over; it never keeps the other cars from the lists.
-        CarFile car = ReadCarFile(strName, pictureSource);
-        if (car.pRecord)
-            AddEntry(std::move(car.pRecord), true);
-        else
-            m_aPassedOver.push_back({strName, std::move(car.strReason)});
-    }
-    if (nCarFiles > 0)
-        showCarFiles(nCarFiles);
+    FolderRead read =
+        ReadGameFolder(m_window, static_cast<std::size_t>(kMaxCars), !strProblem.empty());
+    m_aPassedOver = std::move(read.aPassedOver);
+    m_strListRead = std::move(read.strListRead);
 
-    CFile list;
-    try {
-        // Taken before the list is parsed: a change made in between then shows at Ok.
-        m_strListRead = ReadWholeFile(kOpponentList);
-        list.Open(kOpponentList, CFile::kBinaryRead);
-    } catch (const CFileException& e) {
-        RethrowExplained(e);
+    // Pictures in the order the files were read, so that each car keeps its picture number.
+    for (std::unique_ptr<CarRecord>& pRecord : read.apAvailable) {
+        pRecord->m_nImage = m_pictures.LoadPicture(pRecord->m_strFileBase);
+        m_available.apCars.push_back(std::move(pRecord));
     }
-    const std::uint64_t nListLength = list.GetLength();
-    const auto showList = [&] {
-        const std::uint64_t nAt = std::min(list.GetPosition(), nListLength);
-        m_window.ShowLoadProgress(
-            "Reading the opponent list",
-            nListLength == 0 ? 0 : static_cast<int>(nAt * kListSteps / nListLength), kListSteps);
-    };
-    showList();
-    // Each record asks for its picture once, as it is read: the time to tell how far the list
-    // has come.
-    const PictureSource listPictureSource = [&](const std::string& strFileBase) {
-        showList();
-        return pictureSource(strFileBase);
-    };
-    OpponentList opponents =
-        ReadOpponentList(list, listPictureSource, static_cast<std::size_t>(kMaxCars));
-    list.Close();
-    for (std::unique_ptr<CarRecord>& pRecord : opponents.apRecords)
-        AddEntry(std::move(pRecord), false);
-    if (!opponents.bWhole) {
-        m_window.ReportError(opponents.strReason +
+    const std::size_t nOpponents = read.opponents.apRecords.size();
+    for (std::size_t i = 0; i < nOpponents; ++i) {
+        m_window.ShowLoadProgress("Reading the opponent list", static_cast<int>(i),
+                                  static_cast<int>(nOpponents));
+        std::unique_ptr<CarRecord>& pRecord = read.opponents.apRecords[i];
+        pRecord->m_nImage = m_pictures.LoadPicture(pRecord->m_strFileBase);
+        m_installed.apCars.push_back(std::move(pRecord));
+    }
+    m_apLoaded = m_installed.apCars;
+
+    for (const std::string& strError : read.astrErrors)
+        m_window.ReportError(strError);
+    if (!read.opponents.strReason.empty())
+        m_window.ReportError(read.opponents.strReason +
                              " So that no opponent is lost, Ok is disabled: press Can to leave, "
                              "then repair the file or put back a copy of it.");
-        return;
-    }
-
-    m_bLoaded = true;
-    m_window.EnableOk(true);
-}
-
-void CInstallerCore::OnCan() {
-    m_window.EndDialog(kDialogCancel);
+    m_bLoaded = read.opponents.bWhole;
 }
 
 std::string CInstallerCore::PassedOverText() const {

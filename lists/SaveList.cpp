@@ -6,10 +6,8 @@
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/ReadWholeFile.h"
 
 #include <optional>
-#include <span>
 
 namespace {
 
@@ -32,31 +30,36 @@ std::optional<std::string> ListOnDisk() {
 
 } // namespace
 
-void CInstallerCore::SaveAndClose() {
+bool CInstallerCore::SaveAndClose() {
     if (!m_bLoaded) {
         // Reached by the Enter key even while Ok is disabled.
         m_window.ReportError("The opponent list " + std::string(kOpponentList) +
                              " was not read whole, so it is not written. Press Can to leave.");
-        return;
+        return false;
     }
-    const std::span<const std::unique_ptr<CarRecord>> apInstalled(
-        m_apInstalled.data(), static_cast<std::size_t>(m_nInstalled));
-    const std::string strNew = OpponentListText(apInstalled);
-    const std::optional<std::string> strOnDisk = ListOnDisk();
-    if (strOnDisk == strNew) {
-        // Nothing to write, and so nothing to keep.
-        m_window.EndDialog(kDialogCancel);
-        return;
+    const std::string strNew = OpponentListText(m_installed.apCars);
+    std::optional<std::string> strOnDisk = ListOnDisk();
+    for (;;) {
+        if (strOnDisk == strNew)
+            return true; // nothing to write, and so nothing to keep
+        if (CFile::IsReadOnly(kOpponentList)) {
+            m_window.ReportError(std::string(kOpponentList) +
+                                 " is read-only, so your list was not saved. Clear the file's "
+                                 "read-only mark (or give yourself permission to write it) and "
+                                 "press Ok again, or press Can to leave without saving.");
+            return false;
+        }
+        if (strOnDisk == m_strListRead)
+            break;
+        if (!m_window.AskYesNo(kChangedQuestion))
+            return false;
+        // The player agreed to replace the version asked about, not one saved while the question
+        // was open: that one is asked about again. From here on nothing waits for the player.
+        std::optional<std::string> strNow = ListOnDisk();
+        if (strNow == strOnDisk)
+            break;
+        strOnDisk = std::move(strNow);
     }
-    if (CFile::IsReadOnly(kOpponentList)) {
-        m_window.ReportError(std::string(kOpponentList) +
-                             " is read-only, so your list was not saved. Clear the file's "
-                             "read-only mark (or give yourself permission to write it) and press "
-                             "Ok again, or press Can to leave without saving.");
-        return;
-    }
-    if (strOnDisk != m_strListRead && !m_window.AskYesNo(kChangedQuestion))
-        return;
 
     std::string strKept;
     if (strOnDisk) {
@@ -69,11 +72,11 @@ void CInstallerCore::SaveAndClose() {
                 kKeptListFolder + " first. " + e.what() +
                 " Make room or mend the folder and press Ok again, or press Can to leave "
                 "without saving.");
-            return;
+            return false;
         }
     }
     try {
-        WriteOpponentList(apInstalled);
+        WriteOpponentListText(strNew);
     } catch (const CFileException&) {
         // A list that is still as it was needs no copy (a later Ok keeps it again); only when
         // that is certain does the copy go.
@@ -86,5 +89,5 @@ void CInstallerCore::SaveAndClose() {
     }
     m_strListRead = strNew;
     PruneKeptLists(strKept);
-    m_window.EndDialog(kDialogCancel);
+    return true;
 }

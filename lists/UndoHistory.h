@@ -3,31 +3,27 @@
 #include "opponents/CarRecord.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
-// One change to a list: a record put in at an index or taken out from it. The step keeps its own
-// copy of the record, so only the records a step touched are kept, however long the history.
-struct ListChange {
-    bool bAvailable = false;
-    int nIndex = 0;
-    bool bInserted = false; // false: taken out
-    // Stands for a car file that was written: undo leaves it listed, since the file stays, and
-    // the step drops it then, so that redo does not list it twice.
-    bool bKept = false;
-    CarRecord record;
+// A record of a list. Records never change once listed, so the undo history shares them with the
+// lists instead of copying them.
+using CarPtr = std::shared_ptr<const CarRecord>;
+
+// What undo and redo put back: the installed list, both selections (-1 for none) and whether the
+// installed list may be written. The available list only grows during a session (a car exported
+// stays listed, as its file stays), so it is not part of it.
+struct ListSnapshot {
+    std::vector<CarPtr> apInstalled;
+    int nSelAvailable = -1;
+    int nSelInstalled = -1;
+    bool bWhole = false;
 };
 
-// Both list boxes' selections, -1 for none.
-struct ListSelections {
-    int nAvailable = -1;
-    int nInstalled = -1;
-};
-
-// What one command changed, and the selections before and after it.
+// What one command changed.
 struct UndoStep {
-    std::vector<ListChange> aChanges;
-    ListSelections before;
-    ListSelections after;
+    ListSnapshot before;
+    ListSnapshot after;
 };
 
 // The session's steps in order. Those before the position are done and can be undone; those from
@@ -43,9 +39,9 @@ public:
         m_nDone = m_aSteps.size();
     }
     // The step to undo, counted as undone; null when there is none.
-    UndoStep* Undo() { return CanUndo() ? &m_aSteps[--m_nDone] : nullptr; }
+    const UndoStep* Undo() { return CanUndo() ? &m_aSteps[--m_nDone] : nullptr; }
     // The step to redo, counted as done; null when there is none.
-    UndoStep* Redo() { return CanRedo() ? &m_aSteps[m_nDone++] : nullptr; }
+    const UndoStep* Redo() { return CanRedo() ? &m_aSteps[m_nDone++] : nullptr; }
     void Clear() {
         m_aSteps.clear();
         m_nDone = 0;

@@ -21,31 +21,39 @@ std::string SizeText(std::uint64_t nBytes) {
 
 } // namespace
 
-CarFile ReadCarFile(const std::string& strPath, const PictureSource& pictureSource) {
+CarFile ReadCarFile(const std::string& strPath) {
     CarFile car;
     CFile file;
     try {
-        file.Open(strPath, CFile::kBinaryRead);
+        file.Open(strPath, CFile::modeRead);
     } catch (const CFileException& e) {
         car.strReason = "could not be opened: " + ReasonOf(e);
         return car;
     }
+    std::string strBytes;
     try {
-        if (const std::uint64_t nBytes = file.GetLength(); nBytes > kMaxCarFileBytes) {
+        const std::uint64_t nBytes = file.GetLength();
+        if (nBytes > kMaxCarFileBytes) {
             car.strReason = SizeText(nBytes) + " is too large for a car file";
             return car;
         }
+        // The bytes the file held when its length was taken: one request to the system.
+        strBytes.resize(static_cast<std::size_t>(nBytes));
+        strBytes.resize(file.Read(strBytes.data(), strBytes.size()));
     } catch (const CFileException& e) {
         car.strReason = "could not be read: " + ReasonOf(e);
         return car;
     }
 
+    if (IsUtf16Text(strBytes)) {
+        car.strReason = kUtf16Reason;
+        return car;
+    }
+    CTextReader reader(strBytes);
     RecordEnd end;
-    car.pRecord = ParseRecord(file, pictureSource, &end);
+    car.pRecord = ParseRecord(reader, &end);
     if (end.bLineCut)
         car.strReason = "has a line longer than " + std::to_string(kMaxLineBytes) + " bytes";
-    else if (end.error)
-        car.strReason = "could not be read: " + ReasonOf(*end.error);
     else if (!car.pRecord)
         car.strReason = "holds " + std::to_string(end.nValues) + " of the " +
                         std::to_string(kRecordValues) + " values a car needs";

@@ -12,11 +12,11 @@ inline constexpr std::uint64_t kMaxCarFileBytes = 1024 * 1024;
 
 // The car of one add-on car file, or why the file holds none.
 struct CarFile {
-    std::unique_ptr<CarRecord> pRecord;
-    std::string strReason; // when there is no record: a text to show after "NAME: "
+    std::unique_ptr<CarRecord> pRecord; // without a picture yet (see ParseRecord)
+    std::string strReason;              // when there is no record: a text to show after "NAME: "
 };
 
-// Opens the car file and reads its one record. Never raises: a file that cannot be opened or
-// read, is not a file, is too large, has a cut line or holds too few values gives no record and
-// a reason.
-[[nodiscard]] CarFile ReadCarFile(const std::string& strPath, const PictureSource& pictureSource);
+// Opens the car file once, reads it whole and parses its one record. Never raises: a file that
+// cannot be opened or read, is not a file, is too large, is in UTF-16, has a cut line or holds too
+// few values gives no record and a reason.
+[[nodiscard]] CarFile ReadCarFile(const std::string& strPath);

@@ -1,8 +1,5 @@
 #include "opponents/OpponentListReader.h"
 
-#include "platform/File.h"
-#include "platform/FileException.h"
-
 #include <charconv>
 #include <optional>
 #include <string_view>
@@ -30,9 +27,8 @@ std::string Opponents(std::size_t n) {
 }
 
 // Why the list is not whole, then what its count promised against what was read.
-std::string Reason(std::string strWhy, std::optional<std::size_t> nCount, std::size_t nRead) {
-    if (!strWhy.empty() && strWhy.back() == '.')
-        strWhy.pop_back(); // a file error's text is a sentence of its own
+std::string Reason(const std::string& strWhy, std::optional<std::size_t> nCount,
+                   std::size_t nRead) {
     std::string str = strWhy + ". ";
     if (nCount)
         str += "Its count promises " + Opponents(*nCount) + "; " + std::to_string(nRead) +
@@ -49,75 +45,69 @@ std::string LineTooLong() {
 
 } // namespace
 
-OpponentList ReadOpponentList(CFile& file, const PictureSource& pictureSource,
-                              std::size_t nMaxRecords) {
+OpponentList ParseOpponentList(std::string_view bytes, std::size_t nMaxRecords,
+                               const std::string& strPath) {
     OpponentList list;
-    const std::string strName = "The opponent list \"" + file.GetFilePath() + "\"";
+    const std::string strName =
+        "The opponent list" + (strPath.empty() ? "" : " \"" + strPath + "\"");
     std::optional<std::size_t> nCount;
     const auto stop = [&](const std::string& strWhy) {
         list.strReason =
             strName + " was not read whole: " + Reason(strWhy, nCount, list.apRecords.size());
         return std::move(list);
     };
-
-    // The count: the first line of at least one character that is not a comment.
-    try {
-        std::string strLine;
-        bool bCut = false;
-        do
-            strLine = ReadLine(file, &bCut);
-        while (strLine.empty() || IsCommentOnly(strLine));
-        if (!bCut)
-            nCount = CountOf(strLine);
-    } catch (const CFileException& e) {
-        if (!e.IsEndOfInput())
-            return stop(e.what());
-        list.strReason = strName + " holds no opponents, not even their count.";
+    if (IsUtf16Text(bytes)) {
+        list.strReason = strName + " is " + std::string(kUtf16Reason) + ".";
         return list;
     }
+    CTextReader reader(bytes);
+    std::string strLine;
+
+    // The count: the first line of at least one character that is not a comment.
+    bool bCut = false;
+    do {
+        if (!reader.ReadLine(strLine, &bCut)) {
+            list.strReason = strName + " holds no opponents, not even their count.";
+            return list;
+        }
+    } while (strLine.empty() || IsCommentOnly(strLine));
+    if (!bCut)
+        nCount = CountOf(strLine);
 
     for (;;) {
         // Look ahead to the next value: the END line ends the list, anything else starts a record.
-        const std::uint64_t nMark = file.GetPosition();
+        const std::size_t nMark = reader.GetPosition();
         std::string strValue;
-        try {
-            bool bCut = false;
-            while (strValue.empty()) {
-                strValue = ExtractValue(ReadLine(file, &bCut));
-                if (bCut)
-                    return stop(LineTooLong());
-            }
-            if (strValue == kEndLine) {
+        bCut = false;
+        while (strValue.empty()) {
+            if (!reader.ReadLine(strLine, &bCut)) {
+                // No END line: whole only when the count is there to vouch for every record.
+                if (!nCount)
+                    return stop("it has no END line");
+                if (list.apRecords.size() < *nCount)
+                    return stop("it ends without its END line");
                 list.bWhole = true;
                 return list;
             }
-            file.Seek(nMark);
-        } catch (const CFileException& e) {
-            if (!e.IsEndOfInput())
-                return stop(e.what());
-            // No END line: whole only when the count is there to vouch for every record.
-            if (!nCount)
-                return stop("it has no END line");
-            if (list.apRecords.size() < *nCount)
-                return stop("it ends without its END line");
+            if (bCut)
+                return stop(LineTooLong());
+            strValue = ExtractValue(strLine);
+        }
+        if (strValue == kEndLine) {
             list.bWhole = true;
             return list;
         }
+        reader.SetPosition(nMark);
 
         if (list.apRecords.size() >= nMaxRecords)
             return stop("it holds more than " + Opponents(nMaxRecords));
         RecordEnd end;
-        std::unique_ptr<CarRecord> pRecord = ParseRecord(file, pictureSource, &end);
-        // A record completed before a file error is sound; what follows it is not known.
-        const bool bRecord = pRecord != nullptr;
-        if (bRecord)
-            list.apRecords.push_back(std::move(pRecord));
-        if (end.error)
-            return stop(end.error->what());
+        std::unique_ptr<CarRecord> pRecord = ParseRecord(reader, &end);
         if (end.bLineCut)
             return stop(LineTooLong());
-        if (!bRecord)
+        if (!pRecord)
             return stop("it ends inside a record, after " + std::to_string(end.nValues) +
                         " of its " + std::to_string(kRecordValues) + " values");
+        list.apRecords.push_back(std::move(pRecord));
     }
 }

@@ -1,8 +1,5 @@
 #include "opponents/OpponentReader.h"
 
-#include "platform/File.h"
-#include "platform/FileException.h"
-
 #include <algorithm>
 #include <string_view>
 
@@ -11,6 +8,8 @@ namespace {
 constexpr std::string_view kWhiteSpace = " \t\n\v\f\r";
 // Header lines written before each record; they carry no value and are never kept.
 constexpr std::string_view kHeaderStart = "// Opponen";
+// How much of a text the check for UTF-16 without a byte-order mark looks at: its first lines.
+constexpr std::size_t kUtf16ProbeBytes = 256;
 
 std::string Trim(std::string_view str) {
     const auto nFirst = str.find_first_not_of(kWhiteSpace);
@@ -58,22 +57,56 @@ void TakeValue(CarRecord& record, int nCount, const std::string& strValue) {
 
 } // namespace
 
-std::string ReadLine(CFile& file, bool* pbCut) {
-    std::string strLine;
-    char ch = 0;
-    while (file.Read(&ch, 1) == 1) {
-        if (ch == '\n')
-            return strLine;
-        if (ch == '\r')
-            continue;
-        if (strLine.size() < kMaxLineBytes)
-            strLine += ch;
-        else if (pbCut != nullptr)
-            *pbCut = true;
+bool IsUtf16Text(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return true;
+    const std::size_t nPairs = std::min(bytes.size(), kUtf16ProbeBytes) / 2;
+    std::size_t anNuls[2] = {0, 0}; // in the first and in the second byte of each pair
+    for (std::size_t i = 0; i < 2 * nPairs; ++i)
+        if (bytes[i] == '\0')
+            ++anNuls[i % 2];
+    // A letter outside ASCII may give a pair without a NUL, or (rarely) one with it in the other
+    // byte; a broken file of NULs alone has them in both and is no UTF-16.
+    for (const std::size_t n : {0u, 1u})
+        if (nPairs > 0 && bytes[n] == '\0' && bytes[1 - n] != '\0' && 2 * anNuls[n] >= nPairs &&
+            4 * anNuls[1 - n] <= anNuls[n])
+            return true;
+    return false;
+}
+
+bool CTextReader::ReadLine(std::string& strLine, bool* pbCut) {
+    strLine.clear();
+    if (m_nPosition >= m_text.size())
+        return false;
+    const std::size_t nFeed = m_text.find('\n', m_nPosition);
+    const bool bFeed = nFeed != std::string_view::npos;
+    std::string_view line =
+        m_text.substr(m_nPosition, (bFeed ? nFeed : m_text.size()) - m_nPosition);
+    m_nPosition += line.size() + (bFeed ? 1 : 0);
+    // The pieces between carriage returns, as far as the line's room goes.
+    while (!line.empty()) {
+        const std::size_t nReturn = line.find('\r');
+        std::string_view piece = line.substr(0, nReturn);
+        if (const std::size_t nRoom = kMaxLineBytes - strLine.size(); piece.size() > nRoom) {
+            piece = piece.substr(0, nRoom);
+            if (pbCut != nullptr)
+                *pbCut = true;
+        }
+        strLine += piece;
+        if (nReturn == std::string_view::npos)
+            break;
+        line.remove_prefix(nReturn + 1);
     }
-    if (strLine.empty())
-        throw CFileException::EndOfInput();
-    return strLine;
+    // Marks before the first character go, however many, so that no line kept for writing back
+    // begins with one and reads otherwise the next time.
+    for (std::size_t nAt = 0;;) {
+        nAt = strLine.find_first_not_of(kWhiteSpace, nAt);
+        if (nAt == std::string::npos ||
+            strLine.compare(nAt, kUtf8ByteOrderMark.size(), kUtf8ByteOrderMark) != 0)
+            break;
+        strLine.erase(nAt, kUtf8ByteOrderMark.size());
+    }
+    return bFeed || !strLine.empty();
 }
 
 std::string ExtractValue(const std::string& strLine) {
@@ -86,50 +119,36 @@ std::string ExtractValue(const std::string& strLine) {
     return Trim(std::string_view(strLine).substr(0, nComment - 1));
 }
 
-std::unique_ptr<CarRecord> ParseRecord(CFile& file, const PictureSource& pictureSource,
-                                       RecordEnd* pEnd) {
+std::unique_ptr<CarRecord> ParseRecord(CTextReader& reader, RecordEnd* pEnd) {
     RecordEnd end;
     auto pRecord = std::make_unique<CarRecord>();
-    try {
-        int nCount = 0;
-        std::uint64_t nMark = 0;
-        while (nCount <= kRecordValues) {
-            end.nValues = std::min(nCount, kRecordValues);
-            nMark = file.GetPosition();
-            std::string strLine;
-            try {
-                strLine = ReadLine(file, &end.bLineCut);
-            } catch (const CFileException& e) {
-                // Once eleven values are in, the end of input completes the record.
-                if (nCount != kRecordValues)
-                    throw;
-                if (!e.IsEndOfInput())
-                    end.error = e;
-                break;
-            }
-            if (end.bLineCut) {
-                pRecord.reset(); // a cut line would be written back cut
-                break;
-            }
-            const std::string strValue = ExtractValue(strLine);
-            if (!strValue.empty())
-                TakeValue(*pRecord, ++nCount, strValue);
-            const std::string strTrimmed = Trim(strLine);
-            if (!strTrimmed.empty() && nCount <= kRecordValues &&
-                strTrimmed.compare(0, kHeaderStart.size(), kHeaderStart) != 0)
-                pRecord->m_strText += strTrimmed + "\r\n";
+    int nCount = 0;
+    std::size_t nMark = 0;
+    std::string strLine;
+    while (nCount <= kRecordValues) {
+        end.nValues = std::min(nCount, kRecordValues);
+        nMark = reader.GetPosition();
+        if (!reader.ReadLine(strLine, &end.bLineCut)) {
+            // Once eleven values are in, the end of the text completes the record.
+            if (nCount != kRecordValues)
+                pRecord.reset();
+            break;
         }
-        if (pRecord) {
-            // Leave the twelfth value's line for the next record.
-            file.Seek(nMark);
-            pRecord->m_nImage = pictureSource(pRecord->m_strFileBase);
+        if (end.bLineCut) {
+            pRecord.reset(); // a cut line would be written back cut
+            break;
         }
-    } catch (const CFileException& e) {
-        if (!e.IsEndOfInput())
-            end.error = e;
-        pRecord.reset();
+        const std::string strValue = ExtractValue(strLine);
+        if (!strValue.empty())
+            TakeValue(*pRecord, ++nCount, strValue);
+        const std::string strTrimmed = Trim(strLine);
+        if (!strTrimmed.empty() && nCount <= kRecordValues &&
+            strTrimmed.compare(0, kHeaderStart.size(), kHeaderStart) != 0)
+            pRecord->m_strText += strTrimmed + "\r\n";
     }
+    if (pRecord)
+        reader.SetPosition(nMark); // leave the twelfth value's line for the next record
     if (pEnd != nullptr)
-        *pEnd = std::move(end);
+        *pEnd = end;
     return pRecord;
 }

@@ -4,9 +4,9 @@
 #include "platform/AsciiCase.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
-#include "platform/ReadNulEndedName.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -17,12 +17,15 @@
 namespace {
 
 constexpr int kTileSide = 64;
-constexpr std::uint64_t kLooseTileOffset = 38;
+constexpr std::size_t kLooseTileOffset = 38;
 constexpr std::uint64_t kPixiesStart = 16;  // first pixel-map record within the entry
 constexpr std::uint64_t kRecordHead = 21;   // bytes before a record's name
 constexpr std::uint64_t kPixelHead = 16;    // bytes between a record's name and its pixels
 constexpr std::uint64_t kRecordRest = 8216; // pixel head, pixels and tail
 constexpr const char* kPixiesName = "PIXIES.P16";
+// No picture archive comes near this: six tiles take some 50 KB. Of a larger one only this much
+// is read, and the tiles beyond it stay black.
+constexpr std::size_t kMaxArchiveBytes = 1024 * 1024;
 
 struct TilePlace {
     char nLetter;
@@ -41,19 +44,24 @@ std::string LooseTilePath(const std::string& strFileBase, char nLetter) {
            ".PIX";
 }
 
-std::unique_ptr<CPictureCache::Tile> ReadPixels(CFile& file) {
+// A tile of the nHave bytes at pPixels (at most a tile's), zeros where they end early.
+std::unique_ptr<CPictureCache::Tile> TileOf(const std::uint8_t* pPixels, std::size_t nHave) {
     auto pTile = std::make_unique_for_overwrite<CPictureCache::Tile>();
-    const std::size_t nRead = file.Read(pTile->data(), pTile->size());
-    std::fill(pTile->begin() + static_cast<std::ptrdiff_t>(nRead), pTile->end(),
-              std::uint8_t{0}); // zeros where the file ends early
+    nHave = std::min(nHave, pTile->size());
+    std::memcpy(pTile->data(), pPixels, nHave);
+    std::fill(pTile->begin() + static_cast<std::ptrdiff_t>(nHave), pTile->end(), std::uint8_t{0});
     return pTile;
 }
 
-// The tile of an open loose tile file, or none when it cannot be read.
+// The tile of a loose tile file just opened, or none when it cannot be read.
 std::unique_ptr<CPictureCache::Tile> ReadLooseTile(CFile& file) {
     try {
-        file.Seek(kLooseTileOffset);
-        return ReadPixels(file);
+        // The head and the pixels in one request to the system.
+        std::array<std::uint8_t, kLooseTileOffset + CPictureCache::kTileBytes> aBytes;
+        const std::size_t nRead = file.Read(aBytes.data(), aBytes.size());
+        return nRead <= kLooseTileOffset
+                   ? TileOf(aBytes.data(), 0)
+                   : TileOf(aBytes.data() + kLooseTileOffset, nRead - kLooseTileOffset);
     } catch (const CFileException&) {
         return nullptr; // stays black
     }
@@ -114,14 +122,20 @@ void ClearTile(int x, int y, std::uint8_t* pPicture) {
                     std::uint8_t{0});
 }
 
-// The first "PIXIES.P16" entry of an open picture archive (the name matched exactly).
-std::optional<ArchiveEntry> FindPixies(CFile& archive) {
-    const ArchiveDirectory directory = ReadArchiveDirectory(archive);
+// The bytes of a picture archive just opened from its first "PIXIES.P16" entry (the name matched
+// exactly) on, and the entry's size; none when it has no such entry. The archive is read whole, at
+// most kMaxArchiveBytes of it, in one request, into pBuffer (of kMaxArchiveBytes).
+std::optional<std::pair<std::string_view, std::uint64_t>> ReadPixies(CFile& archive,
+                                                                     char* pBuffer) {
+    const std::string_view bytes(pBuffer, archive.Read(pBuffer, kMaxArchiveBytes));
+    const ArchiveDirectory directory = ParseArchiveDirectory(bytes.substr(0, kMaxArchiveHeadBytes));
     const auto it = std::find_if(directory.m_aEntries.begin(), directory.m_aEntries.end(),
                                  [](const ArchiveEntry& e) { return e.m_strName == kPixiesName; });
     if (it == directory.m_aEntries.end())
         return std::nullopt;
-    return *it;
+    const std::size_t nAt =
+        static_cast<std::size_t>(std::min<std::uint64_t>(it->m_nOffset, bytes.size()));
+    return std::pair(bytes.substr(nAt), std::uint64_t{it->m_nSize});
 }
 
 } // namespace
@@ -150,16 +164,18 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
     std::uint8_t* const pPicture = m_pPicture.get();
     {
         CFile archive;
-        std::optional<ArchiveEntry> pixies;
+        std::optional<std::pair<std::string_view, std::uint64_t>> pixies;
         CFile firstLoose;
         try {
-            archive.Open(ArchivePath(strFileBase), CFile::kBinaryRead);
-            pixies = FindPixies(archive);
+            archive.Open(ArchivePath(strFileBase), CFile::modeRead);
+            if (!m_pArchive)
+                m_pArchive = std::make_unique_for_overwrite<char[]>(kMaxArchiveBytes);
+            pixies = ReadPixies(archive, m_pArchive.get());
         } catch (const CFileException&) {
             if (!archive.IsOpen()) {
                 try {
                     firstLoose.Open(LooseTilePath(strFileBase, kTilePlaces[0].nLetter),
-                                    CFile::kBinaryRead);
+                                    CFile::modeRead);
                 } catch (const CFileException&) {
                     return -1; // no source: nothing cached, so a later call probes again
                 }
@@ -169,13 +185,9 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
         for (const TilePlace& place : kTilePlaces) {
             std::unique_ptr<Tile> pTile;
             if (archive.IsOpen()) {
-                if (pixies) {
-                    try {
-                        pTile = ReadArchiveTile(archive, *pixies, strFileBase, place.nLetter);
-                    } catch (const CFileException&) {
-                        // A tile that cannot be read stays black.
-                    }
-                }
+                if (pixies) // a tile that cannot be read stays black
+                    pTile =
+                        ReadArchiveTile(pixies->first, pixies->second, strFileBase, place.nLetter);
             } else if (&place == &kTilePlaces[0]) {
                 pTile = ReadLooseTile(firstLoose);
             } else {
@@ -199,37 +211,43 @@ std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadTile(const std::string& 
                                                              char nLetter, TileSource source) {
     try {
         if (source == TileSource::LooseFiles) {
-            CFile file(LooseTilePath(strFileBase, nLetter), CFile::kBinaryRead);
+            CFile file(LooseTilePath(strFileBase, nLetter), CFile::modeRead);
             return ReadLooseTile(file);
         }
-        CFile archive(ArchivePath(strFileBase), CFile::kBinaryRead);
-        const std::optional<ArchiveEntry> pixies = FindPixies(archive);
+        CFile archive(ArchivePath(strFileBase), CFile::modeRead);
+        const auto pBuffer = std::make_unique_for_overwrite<char[]>(kMaxArchiveBytes);
+        const auto pixies = ReadPixies(archive, pBuffer.get());
         if (!pixies)
             return nullptr;
-        return ReadArchiveTile(archive, *pixies, strFileBase, nLetter);
+        return ReadArchiveTile(pixies->first, pixies->second, strFileBase, nLetter);
     } catch (const CFileException&) {
         return nullptr; // a tile that cannot be read stays black
     }
 }
 
-std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadArchiveTile(CFile& archive,
-                                                                    const ArchiveEntry& entry,
+std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadArchiveTile(std::string_view pixies,
+                                                                    std::uint64_t nSize,
                                                                     const std::string& strFileBase,
                                                                     char nLetter) {
-    const std::string strTarget = AsciiLower(strFileBase + nLetter);
-    const std::uint64_t nSize = entry.m_nSize;
+    const std::string strTarget = strFileBase + nLetter;
     for (std::uint64_t r = kPixiesStart; r < nSize;) {
-        archive.Seek(entry.m_nOffset + r + kRecordHead);
+        const std::uint64_t nName = r + kRecordHead;
+        if (nName >= pixies.size())
+            return nullptr; // the archive ends before the name: no tile further on
         // No name is longer than the entry that holds it.
-        const std::optional<std::string> strName =
-            ReadNulEndedName(archive, static_cast<std::size_t>(nSize));
-        if (!strName)
-            return nullptr; // the archive ends inside a name: no tile further on
-        if (AsciiLower(*strName) == strTarget) {
-            archive.Seek(archive.GetPosition() + kPixelHead);
-            return ReadPixels(archive);
+        const std::string_view rest = pixies.substr(
+            static_cast<std::size_t>(nName),
+            static_cast<std::size_t>(std::min<std::uint64_t>(nSize + 1, pixies.size())));
+        const std::size_t nNul = rest.find('\0');
+        if (nNul == std::string_view::npos)
+            return nullptr; // the archive ends inside a name
+        if (EqualNoCase(rest.substr(0, nNul), strTarget)) {
+            const std::size_t nPixels = static_cast<std::size_t>(
+                std::min<std::uint64_t>(nName + nNul + 1 + kPixelHead, pixies.size()));
+            return TileOf(reinterpret_cast<const std::uint8_t*>(pixies.data()) + nPixels,
+                          pixies.size() - nPixels);
         }
-        r += kRecordHead + strName->size() + 1 + kRecordRest;
+        r += kRecordHead + nNul + 1 + kRecordRest;
     }
     return nullptr;
 }

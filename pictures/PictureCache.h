@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
-
-class CFile;
-struct ArchiveEntry;
 
 // Car pictures composed from the game's tile files, each file base once: picture i of the sink is
 // the picture of cache name i.
@@ -39,8 +37,9 @@ public:
     int m_nPictures = 0;
 
 private:
-    // Tile nLetter of strFileBase from the "PIXIES.P16" entry of an open picture archive.
-    static std::unique_ptr<Tile> ReadArchiveTile(CFile& archive, const ArchiveEntry& entry,
+    // Tile nLetter of strFileBase from the bytes of a picture archive from its "PIXIES.P16" entry
+    // on; the entry is nSize bytes long.
+    static std::unique_ptr<Tile> ReadArchiveTile(std::string_view pixies, std::uint64_t nSize,
                                                  const std::string& strFileBase, char nLetter);
 
     CPictureSink& m_sink;
@@ -48,4 +47,5 @@ private:
     // Where each picture is composed before the sink copies it; one for all, as under Wine every
     // buffer of this size made and freed mapped and unmapped memory.
     std::unique_ptr<std::uint8_t[]> m_pPicture;
+    std::unique_ptr<char[]> m_pArchive; // the picture archive being read, for the same reason
 };

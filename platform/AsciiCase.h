@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -8,5 +9,11 @@
 [[nodiscard]] constexpr char FoldCase(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
-[[nodiscard]] std::string AsciiLower(std::string str);
-[[nodiscard]] bool EqualNoCase(std::string_view strA, std::string_view strB);
+[[nodiscard]] inline std::string AsciiLower(std::string str) {
+    std::transform(str.begin(), str.end(), str.begin(), FoldCase);
+    return str;
+}
+[[nodiscard]] inline bool EqualNoCase(std::string_view strA, std::string_view strB) {
+    return std::equal(strA.begin(), strA.end(), strB.begin(), strB.end(),
+                      [](char a, char b) { return FoldCase(a) == FoldCase(b); });
+}

@@ -1,53 +1,46 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <functional>
+#include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// A file opened by a path as the rest of the program writes it: relative to the current
-// directory, with backslash separators. On Windows the path goes to the system as it is; elsewhere
-// every component is matched without regard to case (see PathResolver.h).
-//
-// Reads are buffered, yet GetPosition and Seek always work on the exact logical position.
-// Writes go straight through: all bytes are written or CFileException is raised.
+// What to do when the file to write exists already.
+enum class ExistingFile { Replace, Refuse };
+
+// A file opened by a path relative to the current directory, with backslash separators. Elsewhere
+// than on Windows every component is matched without regard to case (see PathResolver.h).
 class CFile {
 public:
-    // The three open modes, with the flag values the program's callers use.
-    static constexpr unsigned modeRead = 0x0000;
-    static constexpr unsigned modeWrite = 0x0001;
-    static constexpr unsigned modeCreate = 0x1000;
-    static constexpr unsigned typeBinary = 0x8000;
-    static constexpr unsigned kBinaryRead = typeBinary | modeRead;                // 0x8000
-    static constexpr unsigned kBinaryWrite = typeBinary | modeCreate | modeWrite; // 0x9001
-    static constexpr unsigned kPlainRead = modeRead;                              // 0
-    // Not a framework flag: creating fails when anything at all stands at the path, a link
-    // included, so nothing is ever followed or overwritten.
-    static constexpr unsigned modeCreateNew = 0x10000;
-    static constexpr unsigned kBinaryCreateNew = kBinaryWrite | modeCreateNew;
+    enum Mode {
+        modeRead,
+        // Creating fails when anything at all stands at the path, a link included, so nothing is
+        // ever followed or overwritten.
+        modeCreateNew,
+    };
 
     CFile() = default;
-    // Opens at once; raises CFileException when that fails.
-    CFile(const std::string& strPath, unsigned nFlags);
+    CFile(const std::string& strPath, Mode mode);
     ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    void Open(const std::string& strPath, unsigned nFlags);
+    void Open(const std::string& strPath, Mode mode);
     bool IsOpen() const { return m_nHandle != kNoHandle; }
 
-    // Returns the number of bytes actually read; fewer (or none) at the end of the file.
+    // Returns the number of bytes actually read; fewer (or none) at the end of the file. Files
+    // only are opened, so one request to the system answers a read of up to 1 GiB.
     std::size_t Read(void* pBuffer, std::size_t nCount);
+    // Writes all nCount bytes, or raises.
     void Write(const void* pBuffer, std::size_t nCount);
-    void Write(const std::string& str) { Write(str.data(), str.size()); }
     void Seek(std::uint64_t nOffset);
-    std::uint64_t GetPosition() const { return m_nPosition; }
     std::uint64_t GetLength() const;
     // Pushes written bytes to the disk, so that a replace that follows cannot expose a short file.
     void Flush();
     // Closes; raises when the system reports a failure. The destructor closes silently.
     void Close();
-    const std::string& GetFilePath() const { return m_strPath; }
 
     // True when the file can be opened for reading (an existence probe).
     static bool Exists(const std::string& strPath);
@@ -59,42 +52,25 @@ public:
     // Makes the folder; one that exists already is no error.
     static void CreateFolder(const std::string& strPath);
     static void Remove(const std::string& strPath);
-    // Fails when strNew exists.
-    static void Rename(const std::string& strOld, const std::string& strNew);
-    // Moves strSource over strTarget in one step, replacing it when it exists.
-    static void Replace(const std::string& strSource, const std::string& strTarget);
+    // Moves strFrom to strTo in one step. A file that exists as strTo is replaced or refused; a
+    // refused move may still change the case of strFrom's name.
+    static void Move(const std::string& strFrom, const std::string& strTo, ExistingFile existing);
 
 private:
     static constexpr std::intptr_t kNoHandle = -1;
-    static constexpr std::size_t kReadAhead = 64 * 1024;
-    static constexpr std::size_t kReadThrough = 4 * 1024; // forward gaps read rather than sought
 
-    // Raises when no file is open, as the system would for a closed handle.
-    void RequireOpen(const char* pszAction) const;
-    // The backend's primitives under the read-ahead: one system read at the system's position
-    // (0 at the end), and a move of the system's position.
-    std::size_t SystemRead(void* pBuffer, std::size_t nCount);
-    void SystemSeek(std::uint64_t nOffset);
-    // Brings the system's position to nOffset, asking the system only when it stands elsewhere.
-    void MoveSystemTo(std::uint64_t nOffset);
     void CloseHandle() noexcept;
 
     std::intptr_t m_nHandle = kNoHandle;
     std::string m_strPath;
-    std::uint64_t m_nPosition = 0;              // logical position
-    std::unique_ptr<unsigned char[]> m_pBuffer; // read-ahead bytes, kReadAhead made on first use
-    std::size_t m_nBuffered = 0;                // how many of them hold file bytes
-    std::size_t m_nBufferStart = 0;             // index in m_pBuffer of the byte at m_nPosition
-    std::uint64_t m_nSystemPosition = 0;        // where the system's file pointer stands
 };
 
 // The running program's process number: two copies running at once never share it.
 unsigned long CurrentProcessId();
 
-// While one lives, a folder is listed once when a name in it must be matched without regard to
-// case, instead of at every such lookup; the file layer's own creates, deletes and renames forget
-// the listings. Meant for a burst of reads in which nothing else changes the folders, such as the
-// start-up load. Windows matches case itself, so there it does nothing.
+// While one lives, a folder is listed once for all case-insensitive lookups in it (the layer's own
+// changes forget the listings), and on Windows folders where an open missed are remembered. For a
+// burst of reads in which nothing else changes the folders, such as the start-up load.
 class CFolderListingScope {
 public:
     CFolderListingScope();
@@ -103,33 +79,34 @@ public:
     CFolderListingScope& operator=(const CFolderListingScope&) = delete;
 };
 
-// Directory search by wild-card pattern ('*' and '?') in the current directory. Names come one at
-// a time, in case-insensitive name order so that runs are repeatable; "." and ".." are left out.
-// Directories whose names match are yielded too. The pattern may name a folder ("data\*.pix").
-// Only long names are matched: "*.c2c" never yields "old.c2c_old" for its short name.
-//
-//   CFileFind finder;
-//   for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile()) ...
-class CFileFind {
-public:
-    bool FindFile(const std::string& strPattern);
-    bool FindNextFile();
-    const std::string& GetFileName() const;
-    // How many names the search found.
-    std::size_t GetCount() const { return m_aEntries.size(); }
-    bool IsDirectory() const;
-
-private:
-    struct Entry {
-        std::string strName;
-        bool bDirectory;
-    };
-    // True when strName matches the last component of strPattern, without regard to case; "*.*"
-    // is every name, as on Windows.
-    static bool Matches(const std::string& strPattern, const std::string& strName);
-    // Case-insensitive name order, byte-wise among names that differ only in case.
-    void SortEntries();
-
-    std::vector<Entry> m_aEntries;
-    std::size_t m_nCurrent = 0;
+struct FolderEntry {
+    std::string strName;
+    bool bDirectory;
 };
+
+// The entries matching a wild-card pattern ('*', '?'; "*.*" is every name; "data\*.pix"), case
+// ignored, in case-insensitive name order so that runs repeat; none when the folder cannot be
+// read. No "." or "..", and long names only: "*.c2c" never yields "old.c2c_old" by its short name.
+std::vector<FolderEntry> FindFiles(const std::string& strPattern);
+
+// The file's bytes, all of them, read at once. Raises CFileException: when the file cannot be
+// read, and, with a message for people, when it holds more than nMaxBytes. The default takes a
+// file of any size, for copies that must keep every byte.
+std::string ReadWholeFile(const std::string& strPath,
+                          std::uint64_t nMaxBytes = std::numeric_limits<std::uint64_t>::max());
+
+// Writes a whole file through a new temporary file beside it ("NAME.new-<process>-<n>", never an
+// existing file or a link), pushed to the disk, then moved over strPath (or refused) in one step:
+// a crash or failure leaves strPath as it was; on failure the temporary file goes too.
+void WriteWholeFile(const std::string& strPath, std::string_view strBytes, ExistingFile existing);
+
+// The same, for contents too large to hold at once: writeBytes writes them into the open file.
+void WriteWholeFile(const std::string& strPath, const std::function<void(CFile&)>& writeBytes,
+                    ExistingFile existing);
+
+// The name of the temporary file for strPath that this process tries as its nth.
+std::string TemporaryName(const std::string& strPath, int n);
+
+// True when Windows would open a device, not a file, for this path component: CON, PRN, AUX,
+// NUL, COM1-COM9, LPT1-LPT9, CONIN$ or CONOUT$ in any case, whatever extension follows.
+bool IsDeviceName(std::string_view strComponent);

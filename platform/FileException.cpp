@@ -31,9 +31,3 @@ CFileException::CFileException(int nCause, long lOsError, std::string strFileNam
         m_strMessage += ": " + m_strReason;
     m_strMessage += ".";
 }
-
-CFileException CFileException::EndOfInput() {
-    CFileException e(none, 0, "EOF", "read", "");
-    e.m_strMessage = "Unexpected end of file.";
-    return e;
-}

@@ -7,23 +7,12 @@
 // system's error number and the file concerned, and a message a user can act on.
 class CFileException : public std::exception {
 public:
-    // Cause codes; 0 is "none", which is also what the end-of-input marker of ReadLine carries.
+    // The causes some caller tells apart; anything else is generic.
     enum Cause {
-        none = 0,
         genericException,
         fileNotFound,
-        badPath,
-        tooManyOpenFiles,
-        accessDenied,
-        invalidFile,
-        removeCurrentDir,
-        directoryFull,
-        badSeek,
-        hardIO,
-        sharingViolation,
-        lockViolation,
-        diskFull,
-        endOfFile,
+        badPath, // a folder on the way is missing or no folder, or the name is not valid
+        hardIO,  // the fault hook failed the operation, as a broken disk would
     };
 
     // strAction says what was being done ("write to", "open {} for reading", ...); "{}" marks where
@@ -32,12 +21,6 @@ public:
     CFileException(int nCause, long lOsError, std::string strFileName, const std::string& strAction,
                    const std::string& strReason);
 
-    // The end of input, raised by ReadLine: cause 0, error 0, file "EOF".
-    static CFileException EndOfInput();
-
-    bool IsEndOfInput() const {
-        return m_cause == none && m_lOsError == 0 && m_strFileName == "EOF";
-    }
     const char* what() const noexcept override { return m_strMessage.c_str(); }
     // Why it failed, without the action and the file: the system's text.
     const std::string& GetReason() const { return m_strReason; }

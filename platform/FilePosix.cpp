@@ -5,54 +5,31 @@
 #include "platform/PathResolver.h"
 #include "platform/SystemFile.h"
 
-#include <algorithm>
-
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <limits>
+#include <utility>
 
 namespace {
 
+// Only the causes some caller tells apart; every other error is generic.
 int CauseOf(int nError) {
-    switch (nError) {
-    case ENOENT:
-        return CFileException::fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return CFileException::badPath;
-    case EMFILE:
-    case ENFILE:
-        return CFileException::tooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case EEXIST:
-    case ETXTBSY:
-        return CFileException::accessDenied;
-    case EBADF:
-        return CFileException::invalidFile;
-    case EBUSY:
-        return CFileException::sharingViolation;
-    case ESPIPE:
-    case EOVERFLOW:
-        return CFileException::badSeek;
-    case EIO:
-        return CFileException::hardIO;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return CFileException::diskFull;
-    default:
-        return CFileException::genericException;
-    }
+    static constexpr std::pair<int, int> kCauses[] = {
+        {ENOENT, CFileException::fileNotFound},
+        {ENOTDIR, CFileException::badPath},
+        {ENAMETOOLONG, CFileException::badPath},
+        {ELOOP, CFileException::badPath},
+    };
+    for (const auto& [nKnown, nCause] : kCauses)
+        if (nKnown == nError)
+            return nCause;
+    return CFileException::genericException;
 }
 
 [[noreturn]] void ThrowError(int nError, const std::string& strPath, const std::string& strAction) {
@@ -84,15 +61,12 @@ void SyncFolder(const std::string& strPath) {
 
 } // namespace
 
-SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
+SystemFile::Opened SystemFile::Open(const std::string& strPath, CFile::Mode mode,
                                     const std::string& strAction) {
-    const bool bWrite = (nFlags & CFile::modeWrite) != 0;
-    const bool bCreate = (nFlags & CFile::modeCreate) != 0;
-    const bool bCreateNew = (nFlags & CFile::modeCreateNew) != 0;
-    const int nCreate = bCreateNew ? O_CREAT | O_EXCL | O_NOFOLLOW : O_CREAT | O_TRUNC;
+    const bool bCreate = mode == CFile::modeCreateNew;
     // A pipe opened for reading would wait for a writer, perhaps for ever; not blocking lets the
     // file layer refuse it. The flag changes nothing for regular files.
-    const int nMode = bWrite ? O_WRONLY | (bCreate ? nCreate : 0) : O_RDONLY | O_NONBLOCK;
+    const int nMode = bCreate ? O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW : O_RDONLY | O_NONBLOCK;
     const auto OpenAs = [nMode](const std::string& strName) {
         int fd;
         do
@@ -102,12 +76,9 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
     };
     // A file that exists as spelt is the exact match, which wins; only a miss needs the folders'
     // names compared. Creating must resolve first, or it would make a second file in another case.
-    int fd = -1;
-    if (!bCreate) {
-        std::string strSpelt = strPath;
-        std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
-        fd = OpenAs(strSpelt);
-    }
+    std::string strSpelt = strPath;
+    std::replace(strSpelt.begin(), strSpelt.end(), '\\', '/');
+    int fd = bCreate ? -1 : OpenAs(strSpelt);
     if (fd < 0 && (bCreate || errno == ENOENT || errno == ENOTDIR)) {
         const int nSpeltError = errno;
         const ResolvedPath resolved = ResolvePath(strPath);
@@ -129,10 +100,6 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
                       : S_ISDIR(st.st_mode) ? Kind::Folder
                                             : Kind::Other;
     return {fd, kind};
-}
-
-long SystemFile::NotAFileError(Kind kind) {
-    return kind == Kind::Folder ? EISDIR : EINVAL;
 }
 
 std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
@@ -161,8 +128,6 @@ std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* 
 }
 
 void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
-    if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
-        ThrowError(EOVERFLOW, strPath, SystemFile::kMoveWithin);
     if (lseek(HandleOf(h), static_cast<off_t>(nOffset), SEEK_SET) < 0)
         ThrowError(errno, strPath, SystemFile::kMoveWithin);
 }
@@ -190,11 +155,11 @@ void SystemFile::CloseQuietly(Handle h) noexcept {
     close(HandleOf(h));
 }
 
-bool SystemFile::EntryExists(const std::string& strPath) {
+bool CFile::EntryExists(const std::string& strPath) {
     return ResolvePath(strPath).bExists;
 }
 
-bool SystemFile::IsReadOnly(const std::string& strPath) {
+bool CFile::IsReadOnly(const std::string& strPath) {
     const std::string strReal = ResolvePath(strPath).strPath;
     struct stat st {};
     if (stat(strReal.c_str(), &st) != 0)
@@ -224,57 +189,38 @@ void SystemFile::Remove(const std::string& strPath, const std::string& strAction
         ThrowError(errno, strPath, strAction);
 }
 
-void SystemFile::Rename(const std::string& strOld, const std::string& strNew,
-                        const std::string& strAction) {
-    const ResolvedPath source = ResolvePath(strOld);
-    ResolvedPath target = ResolvePath(strNew);
-    if (target.bExists) {
-        // Only the file itself may stand under the new name in another case: that rename just
+void SystemFile::Move(const std::string& strFrom, const std::string& strTo, ExistingFile existing,
+                      const std::string& strAction) {
+    const ResolvedPath source = ResolvePath(strFrom);
+    ResolvedPath target = ResolvePath(strTo);
+    if (existing == ExistingFile::Refuse && target.bExists) {
+        // Only the file itself may stand under the new name in another case: that move just
         // changes the case, as it does on Windows.
         if (!source.bExists || target.strPath != source.strPath)
-            ThrowError(EEXIST, strOld, strAction);
-        target.strPath = FolderOf(target.strPath) + "/" + LastComponent(strNew);
+            ThrowError(EEXIST, strFrom, strAction);
+        target.strPath = FolderOf(target.strPath) + "/" + LastComponent(strTo);
     }
     const char* pszFrom = source.strPath.c_str();
     const char* pszTo = target.strPath.c_str();
-    if (renameat2(AT_FDCWD, pszFrom, AT_FDCWD, pszTo, RENAME_NOREPLACE) == 0) {
-        SyncFolder(target.strPath);
-        return;
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        ThrowError(errno, strOld, strAction);
-    // A file system without RENAME_NOREPLACE: a hard link refuses an existing name just as well.
-    if (link(pszFrom, pszTo) == 0) {
+    if (existing == ExistingFile::Replace) {
+        if (rename(pszFrom, pszTo) != 0)
+            ThrowError(errno, strFrom, strAction);
+    } else if (renameat2(AT_FDCWD, pszFrom, AT_FDCWD, pszTo, RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            ThrowError(errno, strFrom, strAction);
+        // A file system without RENAME_NOREPLACE: a hard link refuses an existing name as well.
+        if (link(pszFrom, pszTo) != 0)
+            ThrowError(errno, strFrom, strAction);
         if (unlink(pszFrom) != 0) {
             const int nError = errno;
             unlink(pszTo);
-            ThrowError(nError, strOld, strAction);
+            ThrowError(nError, strFrom, strAction);
         }
-        SyncFolder(target.strPath);
-        return;
     }
-    if (errno != EPERM && errno != EOPNOTSUPP)
-        ThrowError(errno, strOld, strAction);
-    // Nor hard links: check, then rename.
-    struct stat st {};
-    if (lstat(pszTo, &st) == 0)
-        ThrowError(EEXIST, strOld, strAction);
-    if (rename(pszFrom, pszTo) != 0)
-        ThrowError(errno, strOld, strAction);
     SyncFolder(target.strPath);
 }
 
-void SystemFile::Replace(const std::string& strSource, const std::string& strTarget,
-                         const std::string& strAction) {
-    const std::string strTo = ResolvePath(strTarget).strPath;
-    if (rename(ResolvePath(strSource).strPath.c_str(), strTo.c_str()) != 0)
-        ThrowError(errno, strSource, strAction);
-    SyncFolder(strTo);
-}
-
-std::vector<SystemFile::FolderEntry>
-SystemFile::ListFolder(const std::string& strPattern,
-                       const std::function<bool(const std::string&)>& bAccept) {
+std::vector<FolderEntry> SystemFile::ListFolder(const std::string& strPattern) {
     const std::size_t nSlash = strPattern.find_last_of("\\/");
     const std::string strFolder =
         nSlash == std::string::npos ? "." : ResolvePath(strPattern.substr(0, nSlash + 1)).strPath;
@@ -283,10 +229,8 @@ SystemFile::ListFolder(const std::string& strPattern,
     const CDirHandle pDir(opendir(strFolder.c_str()));
     if (!pDir)
         return aEntries;
-    while (const dirent* pEntry = readdir(pDir.Get())) {
+    while (const dirent* pEntry = readdir(pDir.get())) {
         const std::string strName = pEntry->d_name;
-        if (!bAccept(strName))
-            continue;
         // The listing tells most entries' kind; links and file systems that do not say need a look.
         bool bDirectory = pEntry->d_type == DT_DIR;
         if (pEntry->d_type == DT_UNKNOWN || pEntry->d_type == DT_LNK) {

@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -18,62 +17,26 @@
 
 namespace {
 
-// A folder search, closed however the listing ends.
-using CFindHandle = CUniqueHandle<HANDLE, &::FindClose, -1>;
-
+// Only the causes some caller tells apart; every other error is generic.
 int CauseOf(DWORD nError) {
-    switch (nError) {
-    case ERROR_FILE_NOT_FOUND:
-        return CFileException::fileNotFound;
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_DIRECTORY:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return CFileException::badPath;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return CFileException::tooManyOpenFiles;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_ALREADY_EXISTS:
-    case ERROR_FILE_EXISTS:
-    case ERROR_WRITE_PROTECT:
-        return CFileException::accessDenied;
-    case ERROR_INVALID_HANDLE:
-        return CFileException::invalidFile;
-    case ERROR_CURRENT_DIRECTORY:
-        return CFileException::removeCurrentDir;
-    case ERROR_CANNOT_MAKE:
-        return CFileException::directoryFull;
-    case ERROR_SEEK:
-    case ERROR_NEGATIVE_SEEK:
-        return CFileException::badSeek;
-    case ERROR_IO_DEVICE:
-    case ERROR_CRC:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-        return CFileException::hardIO;
-    case ERROR_SHARING_VIOLATION:
-        return CFileException::sharingViolation;
-    case ERROR_LOCK_VIOLATION:
-        return CFileException::lockViolation;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return CFileException::diskFull;
-    case ERROR_HANDLE_EOF:
-        return CFileException::endOfFile;
-    default:
-        return CFileException::genericException;
-    }
+    static constexpr std::pair<DWORD, int> kCauses[] = {
+        {ERROR_FILE_NOT_FOUND, CFileException::fileNotFound},
+        {ERROR_PATH_NOT_FOUND, CFileException::badPath},
+        {ERROR_INVALID_NAME, CFileException::badPath},
+        {ERROR_BAD_PATHNAME, CFileException::badPath},
+        {ERROR_FILENAME_EXCED_RANGE, CFileException::badPath},
+    };
+    for (const auto& [nKnown, nCause] : kCauses)
+        if (nKnown == nError)
+            return nCause;
+    return CFileException::genericException;
 }
 
 std::string SystemText(DWORD nError) {
     char szText[512] = {};
     const DWORD nLength = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                          nullptr, nError, 0, szText, sizeof szText, nullptr);
-    if (nLength == 0)
-        return "system error " + std::to_string(nError);
-    return std::string(szText, nLength);
+    return nLength == 0 ? "system error " + std::to_string(nError) : std::string(szText, nLength);
 }
 
 [[noreturn]] void ThrowError(DWORD nError, const std::string& strPath,
@@ -90,9 +53,11 @@ HANDLE HandleOf(SystemFile::Handle nHandle) {
     return reinterpret_cast<HANDLE>(nHandle);
 }
 
-// The system's calls take 32-bit counts.
-DWORD Chunk(std::size_t nCount) {
-    return static_cast<DWORD>(std::min<std::size_t>(nCount, std::numeric_limits<DWORD>::max()));
+// A folder search, closed however the listing ends; none when the system found nothing.
+using CFindHandle = CUniqueHandle<HANDLE, &::FindClose>;
+CFindHandle FindFirst(const std::string& strPattern, WIN32_FIND_DATAA& data) {
+    const HANDLE h = FindFirstFileA(strPattern.c_str(), &data);
+    return CFindHandle(h == INVALID_HANDLE_VALUE ? nullptr : h);
 }
 
 // Inside a CFolderListingScope, the names of folders in which an open has missed, case folded;
@@ -110,15 +75,13 @@ void KeepListing(const std::string& strFolder) {
         return;
     Listing names;
     WIN32_FIND_DATAA data;
-    if (const CFindHandle hFind(
-            FindFirstFileA((strFolder.empty() ? "*" : strFolder + "\\*").c_str(), &data));
-        hFind) {
+    if (const CFindHandle hFind = FindFirst(strFolder.empty() ? "*" : strFolder + "\\*", data)) {
         names.emplace();
         do {
             names->insert(AsciiLower(data.cFileName));
             if (data.cAlternateFileName[0] != '\0')
                 names->insert(AsciiLower(data.cAlternateFileName));
-        } while (FindNextFileA(hFind.Get(), &data));
+        } while (FindNextFileA(hFind.get(), &data));
     } else if (GetLastError() != ERROR_PATH_NOT_FOUND) {
         return; // not known either way
     }
@@ -173,17 +136,14 @@ void SystemFile::ForgetFolderListings() {
     s_mapListings.clear();
 }
 
-SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
+SystemFile::Opened SystemFile::Open(const std::string& strPath, CFile::Mode mode,
                                     const std::string& strAction) {
-    const bool bWrite = (nFlags & CFile::modeWrite) != 0;
-    const bool bCreate = (nFlags & CFile::modeCreate) != 0;
+    const bool bWrite = mode == CFile::modeCreateNew;
     if (!bWrite)
         if (const DWORD nAbsent = KnownAbsence(strPath); nAbsent != 0)
             ThrowError(nAbsent, strPath, strAction);
 
-    const DWORD nDisposition = !(bWrite && bCreate)                   ? OPEN_EXISTING
-                               : (nFlags & CFile::modeCreateNew) != 0 ? CREATE_NEW
-                                                                      : CREATE_ALWAYS;
+    const DWORD nDisposition = bWrite ? CREATE_NEW : OPEN_EXISTING;
     const HANDLE h = CreateFileA(strPath.c_str(), bWrite ? GENERIC_WRITE : GENERIC_READ,
                                  FILE_SHARE_READ | (bWrite ? 0 : FILE_SHARE_WRITE), nullptr,
                                  nDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -204,31 +164,24 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, unsigned nFlags,
     if (GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info) &&
         (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         kind = Kind::Folder;
-    else if (!bWrite && GetFileType(h) != FILE_TYPE_DISK)
+    else if (GetFileType(h) != FILE_TYPE_DISK)
         kind = Kind::Other;
     return {reinterpret_cast<Handle>(h), kind};
-}
-
-long SystemFile::NotAFileError(Kind) {
-    return ERROR_ACCESS_DENIED;
 }
 
 std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
                              std::size_t nCount) {
     DWORD nRead = 0;
-    if (!ReadFile(HandleOf(h), pBuffer, Chunk(nCount), &nRead, nullptr)) {
-        const DWORD nError = GetLastError();
-        if (nError != ERROR_HANDLE_EOF && nError != ERROR_BROKEN_PIPE)
-            ThrowError(nError, strPath, SystemFile::kReadFrom);
-        nRead = 0;
-    }
+    // At the end of a file a synchronous read succeeds with no bytes.
+    if (!ReadFile(HandleOf(h), pBuffer, static_cast<DWORD>(nCount), &nRead, nullptr))
+        ThrowLastError(strPath, SystemFile::kReadFrom);
     return nRead;
 }
 
 std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* pBuffer,
                               std::size_t nCount) {
     DWORD nWritten = 0;
-    if (!WriteFile(HandleOf(h), pBuffer, Chunk(nCount), &nWritten, nullptr))
+    if (!WriteFile(HandleOf(h), pBuffer, static_cast<DWORD>(nCount), &nWritten, nullptr))
         ThrowLastError(strPath, SystemFile::kWriteTo);
     if (nWritten == 0)
         ThrowError(ERROR_DISK_FULL, strPath, SystemFile::kWriteTo);
@@ -236,8 +189,6 @@ std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* 
 }
 
 void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
-    if (nOffset > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
-        ThrowError(ERROR_NEGATIVE_SEEK, strPath, SystemFile::kMoveWithin);
     LARGE_INTEGER distance;
     distance.QuadPart = static_cast<LONGLONG>(nOffset);
     if (!SetFilePointerEx(HandleOf(h), distance, nullptr, FILE_BEGIN))
@@ -252,8 +203,7 @@ std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
 }
 
 void SystemFile::Flush(Handle h, const std::string& strPath) {
-    // A file opened for reading has nothing to push, and the system refuses to flush it.
-    if (!FlushFileBuffers(HandleOf(h)) && GetLastError() != ERROR_ACCESS_DENIED)
+    if (!FlushFileBuffers(HandleOf(h)))
         ThrowLastError(strPath, SystemFile::kSave);
 }
 
@@ -266,12 +216,12 @@ void SystemFile::CloseQuietly(Handle h) noexcept {
     ::CloseHandle(HandleOf(h));
 }
 
-bool SystemFile::EntryExists(const std::string& strPath) {
+bool CFile::EntryExists(const std::string& strPath) {
     // Asks for the name's attributes without opening it, so a locked file or a folder counts.
     return GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool SystemFile::IsReadOnly(const std::string& strPath) {
+bool CFile::IsReadOnly(const std::string& strPath) {
     const DWORD nAttributes = GetFileAttributesA(strPath.c_str());
     return nAttributes != INVALID_FILE_ATTRIBUTES && (nAttributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
@@ -296,33 +246,26 @@ void SystemFile::Remove(const std::string& strPath, const std::string& strAction
         ThrowLastError(strPath, strAction);
 }
 
-void SystemFile::Rename(const std::string& strOld, const std::string& strNew,
-                        const std::string& strAction) {
-    if (!MoveFileA(strOld.c_str(), strNew.c_str()))
-        ThrowLastError(strOld, strAction);
+void SystemFile::Move(const std::string& strFrom, const std::string& strTo, ExistingFile existing,
+                      const std::string& strAction) {
+    const DWORD nFlags = existing == ExistingFile::Replace
+                             ? MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH
+                             : MOVEFILE_COPY_ALLOWED;
+    if (!MoveFileExA(strFrom.c_str(), strTo.c_str(), nFlags))
+        ThrowLastError(strFrom, strAction);
 }
 
-void SystemFile::Replace(const std::string& strSource, const std::string& strTarget,
-                         const std::string& strAction) {
-    if (!MoveFileExA(strSource.c_str(), strTarget.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ThrowLastError(strSource, strAction);
-}
-
-std::vector<SystemFile::FolderEntry>
-SystemFile::ListFolder(const std::string& strPattern,
-                       const std::function<bool(const std::string&)>& bAccept) {
+std::vector<FolderEntry> SystemFile::ListFolder(const std::string& strPattern) {
     std::vector<FolderEntry> aEntries;
     WIN32_FIND_DATAA data;
-    const CFindHandle hFind(FindFirstFileA(strPattern.empty() ? "*" : strPattern.c_str(), &data));
+    const CFindHandle hFind = FindFirst(strPattern.empty() ? "*" : strPattern, data);
     if (!hFind)
         return aEntries;
     do {
         // The system matches short names too, so "*.c2c" finds "old.c2c_old" as "OLD~1.C2C";
-        // bAccept sees only the long name.
-        const std::string strName = data.cFileName;
-        if (bAccept(strName))
-            aEntries.push_back({strName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-    } while (FindNextFileA(hFind.Get(), &data));
+        // FindFiles matches the long names again.
+        aEntries.push_back(
+            {data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileA(hFind.get(), &data));
     return aEntries;
 }

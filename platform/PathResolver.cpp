@@ -12,62 +12,54 @@
 
 namespace {
 
-// The names of one folder, kept only inside a scope: each as it is, and by its folded form the
-// first of its case variants in byte order.
+// The names of one folder: each as it is, and by its folded form the first of its case variants
+// in byte order.
 struct FolderListing {
     std::unordered_set<std::string> setNames;
     std::unordered_map<std::string, std::string> mapFolded;
 };
-std::unordered_map<std::string, FolderListing> s_mapListings;
+std::unordered_map<std::string, FolderListing> s_mapListings; // kept only inside a scope
 
-// Lists strFolder once for the scope; none when it cannot be read.
-const FolderListing* ListingOf(const std::string& strFolder) {
-    if (const auto it = s_mapListings.find(strFolder); it != s_mapListings.end())
-        return &it->second;
-    FolderListing listing;
-    {
-        const CDirHandle pDir(opendir(strFolder.c_str()));
-        if (!pDir)
-            return nullptr;
-        while (const dirent* pEntry = readdir(pDir.Get())) {
-            const std::string strEntry = pEntry->d_name;
-            listing.setNames.insert(strEntry);
-            auto [it, bNew] = listing.mapFolded.try_emplace(AsciiLower(strEntry), strEntry);
-            if (!bNew && strEntry < it->second)
-                it->second = strEntry;
-        }
+// False when strFolder cannot be read.
+bool ReadListing(const std::string& strFolder, FolderListing& listing) {
+    const CDirHandle pDir(opendir(strFolder.c_str()));
+    if (!pDir)
+        return false;
+    while (const dirent* pEntry = readdir(pDir.get())) {
+        const std::string strEntry = pEntry->d_name;
+        listing.setNames.insert(strEntry);
+        auto [it, bNew] = listing.mapFolded.try_emplace(AsciiLower(strEntry), strEntry);
+        if (!bNew && strEntry < it->second)
+            it->second = strEntry;
     }
-    return &s_mapListings.emplace(strFolder, std::move(listing)).first->second;
+    return true;
 }
 
 // The name in strFolder that the component strName stands for, or none.
 std::optional<std::string> FindEntry(const std::string& strFolder, const std::string& strName) {
+    const FolderListing* pListing = nullptr;
     if (SystemFile::InListingScope()) {
-        if (const FolderListing* pListing = ListingOf(strFolder)) {
-            if (pListing->setNames.contains(strName))
-                return strName; // an exact match wins
-            const auto it = pListing->mapFolded.find(AsciiLower(strName));
-            return it == pListing->mapFolded.end() ? std::nullopt
-                                                   : std::optional<std::string>(it->second);
-        }
+        if (const auto it = s_mapListings.find(strFolder); it != s_mapListings.end())
+            pListing = &it->second;
+        else if (FolderListing listing; ReadListing(strFolder, listing))
+            pListing = &s_mapListings.emplace(strFolder, std::move(listing)).first->second;
     }
-    // An exact match wins, so when it exists no listing is needed; this keeps opening many files
-    // in a large folder from reading the whole folder each time.
-    struct stat st {};
-    const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
-    if (lstat(strFull.c_str(), &st) == 0)
+    FolderListing once;
+    if (!pListing) {
+        // An exact match wins, so when it exists no listing is needed; this keeps opening many
+        // files in a large folder from reading the whole folder each time.
+        struct stat st {};
+        const std::string strFull = strFolder == "." ? strName : strFolder + "/" + strName;
+        if (lstat(strFull.c_str(), &st) == 0)
+            return strName;
+        if (!ReadListing(strFolder, once))
+            return std::nullopt; // unreadable: only the exact spelling could have been tried
+        pListing = &once;
+    }
+    if (pListing->setNames.contains(strName))
         return strName;
-    const CDirHandle pDir(opendir(strFolder.c_str()));
-    if (!pDir)
-        return std::nullopt; // unreadable: only the exact spelling could have been tried
-
-    std::optional<std::string> best;
-    while (const dirent* pEntry = readdir(pDir.Get())) {
-        const std::string strEntry = pEntry->d_name;
-        if (EqualNoCase(strEntry, strName) && (!best || strEntry < *best))
-            best = strEntry;
-    }
-    return best;
+    const auto it = pListing->mapFolded.find(AsciiLower(strName));
+    return it == pListing->mapFolded.end() ? std::nullopt : std::optional(it->second);
 }
 
 } // namespace
@@ -99,11 +91,10 @@ ResolvedPath ResolvePath(const std::string& strPath) {
             continue; // doubled or trailing separator
         std::string strReal = strName;
         if (bFound) {
-            const std::string strFolder = strResult.empty() ? "." : strResult;
-            const std::optional<std::string> entry = FindEntry(strFolder, strName);
+            const std::optional<std::string> entry =
+                FindEntry(strResult.empty() ? "." : strResult, strName);
             bFound = entry.has_value();
-            if (bFound)
-                strReal = *entry;
+            strReal = entry.value_or(strName);
         }
         if (!strResult.empty() && strResult.back() != '/')
             strResult += '/';

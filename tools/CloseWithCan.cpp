@@ -2,7 +2,7 @@
 // way, writing nothing. The dialog is found by its caption on the named Wine desktop (the current
 // one without an argument), the button by its id, so the dialog's layout does not matter.
 // Exits with 0 when the press was sent, 1 otherwise.
-#include "lists/ResourceIds.h"
+#include "app/ResourceIds.h"
 
 #include <windows.h>
 

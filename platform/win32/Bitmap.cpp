@@ -5,7 +5,7 @@
 
 void CBitmap::CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels) {
     if (!m_hBitmap || nWidth != m_nWidth || nHeight != m_nHeight) {
-        m_hBitmap.Reset();
+        m_hBitmap.reset();
         m_pBits = nullptr;
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -15,9 +15,9 @@ void CBitmap::CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
         void* pBits = nullptr;
-        m_hBitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+        m_hBitmap.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
         if (!m_hBitmap || pBits == nullptr) {
-            m_hBitmap.Reset();
+            m_hBitmap.reset();
             throw std::runtime_error(
                 "Could not make a bitmap for a car picture: the system refused it.");
         }

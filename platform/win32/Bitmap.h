@@ -15,7 +15,7 @@ public:
     // made before is filled again rather than made anew. Raises std::runtime_error.
     void CreatePicture(int nWidth, int nHeight, const std::uint8_t* pPixels);
 
-    HBITMAP GetSafeHandle() const { return m_hBitmap.Get(); }
+    HBITMAP GetSafeHandle() const { return m_hBitmap.get(); }
 
 private:
     CUniqueHandle<HBITMAP, &::DeleteObject> m_hBitmap;

@@ -2,65 +2,99 @@
 
 #include "platform/win32/WinApp.h"
 
-#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 namespace {
 
-// The modal dialogs running on this thread, innermost last, and the hook that shows them their
-// messages: the system's modal loop offers each message to message filters before it handles it.
-std::vector<CDialog*> s_apModal;
-HHOOK s_hMessageFilter = nullptr;
+// Reports the exception under way; only inside a catch block. No exception may unwind through the
+// system's frames, nor end a modal loop: a handler that throws is abandoned and the dialog stays.
+void ReportCurrentException(HWND hWnd) {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        ShowErrorMessage(hWnd, e.what());
+    } catch (...) {
+        ShowErrorMessage(hWnd, "An unexpected error stopped the command.");
+    }
+}
 
 } // namespace
 
 INT_PTR CDialog::DoModal() {
-    const CWinApp* pApp = CWinApp::GetApp();
-    HINSTANCE hInstance = pApp != nullptr ? pApp->m_hInstance : ::GetModuleHandleA(nullptr);
-    if (s_apModal.empty())
-        s_hMessageFilter =
-            ::SetWindowsHookExA(WH_MSGFILTER, MessageFilterProc, nullptr, ::GetCurrentThreadId());
-    s_apModal.push_back(this);
-    const INT_PTR nResult =
-        ::DialogBoxParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId),
-                          m_pParent != nullptr ? m_pParent->GetSafeHwnd() : nullptr, DialogProc,
-                          reinterpret_cast<LPARAM>(this));
+    const HINSTANCE hInstance = AppInstance();
+    // As the system's modal dialogs: the owner is the parent's top-level window, disabled before
+    // the dialog is made so that no input reaches it meanwhile.
+    const HWND hOwner = m_pParent != nullptr && m_pParent->GetSafeHwnd() != nullptr
+                            ? ::GetAncestor(m_pParent->GetSafeHwnd(), GA_ROOT)
+                            : nullptr;
+    const bool bDisabledOwner = hOwner != nullptr && ::EnableWindow(hOwner, FALSE) == 0;
+    m_bEnded = false;
+    m_nResult = 0;
+    const HWND hWnd = ::CreateDialogParamA(hInstance, MAKEINTRESOURCEA(m_nTemplateId), hOwner,
+                                           DialogProc, reinterpret_cast<LPARAM>(this));
     const DWORD dwError = ::GetLastError();
-    std::erase(s_apModal, this);
-    if (s_apModal.empty() && s_hMessageFilter != nullptr) {
-        ::UnhookWindowsHookEx(s_hMessageFilter);
-        s_hMessageFilter = nullptr;
+    if (hWnd != nullptr) {
+        // A template without WS_VISIBLE is shown as the system shows a modal dialog.
+        if (!m_bEnded && m_hWnd != nullptr && !::IsWindowVisible(hWnd))
+            ::ShowWindow(hWnd, SW_SHOWNORMAL);
+        RunModalLoop();
     }
-    if (nResult == -1)
+    // Enabled before the dialog goes, so that the system activates the owner in its place.
+    if (bDisabledOwner)
+        ::EnableWindow(hOwner, TRUE);
+    if (hWnd != nullptr && m_hWnd != nullptr)
+        ::DestroyWindow(hWnd);
+    if (hWnd == nullptr)
         throw std::runtime_error("Gridwright could not open its window (dialog " +
                                  std::to_string(m_nTemplateId) + ", system error " +
                                  std::to_string(dwError) +
                                  "). The program file may be damaged: copy gridwright.exe from "
                                  "its package again.");
-    return nResult;
+    return m_nResult;
 }
 
-LRESULT CALLBACK CDialog::MessageFilterProc(int nCode, WPARAM wParam, LPARAM lParam) {
-    const auto* pMsg = reinterpret_cast<const MSG*>(lParam);
-    if (nCode == MSGF_DIALOGBOX && pMsg != nullptr) {
-        for (auto it = s_apModal.rbegin(); it != s_apModal.rend(); ++it) {
-            const HWND hDialog = (*it)->m_hWnd;
-            if (hDialog == nullptr || (pMsg->hwnd != hDialog && !::IsChild(hDialog, pMsg->hwnd)))
-                continue;
-            try {
-                if ((*it)->PreTranslateMessage(*pMsg))
-                    return 1;
-            } catch (const std::exception& e) {
-                ShowErrorMessage(hDialog, e.what());
-                return 1;
-            }
-            break;
+void CDialog::EndDialog(int nResult) {
+    m_nResult = nResult;
+    m_bEnded = true;
+    // Wakes the loop when this came with a sent message while it waited for one.
+    if (m_hWnd != nullptr)
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+}
+
+void CDialog::RunModalLoop() {
+    MSG msg{};
+    // Read as Unicode, so that a typed character is whole whatever the code page.
+    while (!m_bEnded && m_hWnd != nullptr) {
+        const BOOL bGot = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (bGot == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop outside this one
+            m_nResult = 0;
+            return;
+        }
+        if (bGot == -1)
+            return;
+        if (!PreTranslate(msg) && !::IsDialogMessageW(m_hWnd, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
-    return ::CallNextHookEx(s_hMessageFilter, nCode, wParam, lParam);
+}
+
+bool CDialog::PreTranslate(const MSG& msg) {
+    if (msg.hwnd == nullptr || (msg.hwnd != m_hWnd && !::IsChild(m_hWnd, msg.hwnd)))
+        return false;
+    // The id of the dialog's own control that holds the window, as for a control's inner edit.
+    int nControlId = 0;
+    for (HWND hWnd = msg.hwnd; hWnd != m_hWnd; hWnd = ::GetAncestor(hWnd, GA_PARENT))
+        nControlId = ::GetDlgCtrlID(hWnd);
+    try {
+        return OnQueuedMessage(msg, nControlId);
+    } catch (...) {
+        ReportCurrentException(m_hWnd);
+        return true; // it goes no further
+    }
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM lParam) {
@@ -76,13 +110,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LP
         pDialog->m_hWnd = nullptr;
         return FALSE;
     }
-    // No exception may unwind through the system's frames.
     try {
         return pDialog->Handle(nMessage, wParam, lParam);
-    } catch (const std::exception& e) {
-        ShowErrorMessage(hWnd, e.what());
     } catch (...) {
-        ShowErrorMessage(hWnd, "An unexpected error stopped the command.");
+        ReportCurrentException(hWnd);
     }
     // The message counts as handled; where the return value is the result itself, 0 lets the
     // system use its default.
@@ -132,15 +163,10 @@ INT_PTR CDialog::Handle(UINT nMessage, WPARAM wParam, LPARAM lParam) {
         ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, lResult);
         return TRUE;
     }
-    if (nMessage == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        if (LOWORD(wParam) == IDOK) {
-            OnOK();
-            return TRUE;
-        }
-        if (LOWORD(wParam) == IDCANCEL) {
-            OnCancel();
-            return TRUE;
-        }
+    if (nMessage == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+        (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(LOWORD(wParam));
+        return TRUE;
     }
     return FALSE;
 }

@@ -4,11 +4,11 @@
 #include <stdexcept>
 
 void CImageList::Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow) {
-    m_hImageList.Reset();
+    m_hImageList.reset();
     m_nCount = 0;
     m_nRoom = 0;
     m_nGrow = std::max(nGrow, 1);
-    m_hImageList.Reset(::ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
+    m_hImageList.reset(::ImageList_Create(cx, cy, nFlags, nInitial, nGrow));
     if (!m_hImageList)
         throw std::runtime_error("Could not make the list of car pictures: the system refused it.");
 }
@@ -20,12 +20,12 @@ int CImageList::Add(const CBitmap& bitmap) {
     bool bAdded = static_cast<bool>(m_hImageList);
     if (bAdded && m_nCount == m_nRoom) {
         const int nRoom = std::max(2 * m_nRoom, m_nCount + m_nGrow);
-        bAdded = ::ImageList_SetImageCount(m_hImageList.Get(), static_cast<UINT>(nRoom)) != FALSE;
+        bAdded = ::ImageList_SetImageCount(m_hImageList.get(), static_cast<UINT>(nRoom)) != FALSE;
         if (bAdded)
             m_nRoom = nRoom;
     }
     if (bAdded)
-        bAdded = ::ImageList_Replace(m_hImageList.Get(), m_nCount, bitmap.GetSafeHandle(),
+        bAdded = ::ImageList_Replace(m_hImageList.get(), m_nCount, bitmap.GetSafeHandle(),
                                      nullptr) != FALSE;
     if (!bAdded)
         throw std::runtime_error("Could not add a car picture to the list of pictures: the system "
@@ -35,7 +35,7 @@ int CImageList::Add(const CBitmap& bitmap) {
 
 bool CImageList::Draw(int nImage, HDC hDC, int x, int y, UINT nStyle) const {
     return m_hImageList && nImage >= 0 && nImage < m_nCount &&
-           ::ImageList_Draw(m_hImageList.Get(), nImage, hDC, x, y, nStyle);
+           ::ImageList_Draw(m_hImageList.get(), nImage, hDC, x, y, nStyle);
 }
 
 int CImageList::GetImageCount() const {

@@ -19,7 +19,7 @@ public:
     bool Draw(int nImage, HDC hDC, int x, int y, UINT nStyle) const;
     int GetImageCount() const;
 
-    HIMAGELIST GetSafeHandle() const { return m_hImageList.Get(); }
+    HIMAGELIST GetSafeHandle() const { return m_hImageList.get(); }
 
 private:
     CUniqueHandle<HIMAGELIST, &::ImageList_Destroy> m_hImageList;

@@ -39,9 +39,9 @@ void ShowErrorMessage(HWND hOwner, const std::string& strText) {
     ::MessageBoxA(hOwner, strText.c_str(), MessageTitle().c_str(), MB_OK | MB_ICONSTOP);
 }
 
-bool AskYesNoQuestion(HWND hOwner, const std::string& strText) {
+bool AskYesNoQuestion(HWND hOwner, const std::string& strText, bool bDefaultNo) {
     return ::MessageBoxA(hOwner, strText.c_str(), MessageTitle().c_str(),
-                         MB_YESNO | MB_ICONQUESTION) == IDYES;
+                         MB_YESNO | MB_ICONQUESTION | (bDefaultNo ? MB_DEFBUTTON2 : 0)) == IDYES;
 }
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -61,4 +61,16 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     }
     pApp->m_pMainWnd = nullptr; // the dialog it named is gone
     return 1;
+}
+
+HINSTANCE AppInstance() {
+    const CWinApp* pApp = CWinApp::GetApp();
+    return pApp != nullptr && pApp->m_hInstance != nullptr ? pApp->m_hInstance
+                                                           : ::GetModuleHandleA(nullptr);
+}
+
+HICON LoadAppIcon(int nId, int nMetricX, int nMetricY) {
+    return static_cast<HICON>(::LoadImageA(AppInstance(), MAKEINTRESOURCEA(nId), IMAGE_ICON,
+                                           ::GetSystemMetrics(nMetricX),
+                                           ::GetSystemMetrics(nMetricY), LR_SHARED));
 }

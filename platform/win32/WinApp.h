@@ -27,11 +27,20 @@ private:
     static CWinApp* s_pApp;
 };
 
+// The application's instance, or the executable's when no application object runs (in tests).
+HINSTANCE AppInstance();
+
+// An icon of the application's resources at the size of the two system metrics, shared with
+// the system (not to be destroyed): the exact size from the icon's images is crisper than a
+// scaled default one.
+HICON LoadAppIcon(int nId, int nMetricX, int nMetricY);
+
 // The executable's file name without folder and extension.
 std::string ExecutableBaseName();
 
 // The framework's standard report of an error: a stop-icon box with the text, titled with the
 // application's name.
 void ShowErrorMessage(HWND hOwner, const std::string& strText);
-// A question-icon box with Yes and No, titled likewise; true for Yes.
-bool AskYesNoQuestion(HWND hOwner, const std::string& strText);
+// A question-icon box with Yes and No, titled likewise; true for Yes. bDefaultNo makes No the
+// button Enter presses.
+bool AskYesNoQuestion(HWND hOwner, const std::string& strText, bool bDefaultNo = false);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Wraps a window handle. The wrapper does not own the window: the dialog manager creates and
 // destroys the dialog and its controls.
 class CWnd {
@@ -26,3 +28,6 @@ public:
 protected:
     HWND m_hWnd = nullptr;
 };
+
+// A window's text, whole.
+std::string GetWindowString(HWND hWnd);

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
     ArchiveDirectory directory;
     {
-        CFile file("data.twt", CFile::kBinaryRead);
+        CFile file("data.twt", CFile::modeRead);
         directory = ReadArchiveDirectory(file);
     }
     fuzz::Require(directory.m_aEntries.size() <= 255, "at most 255 entries");

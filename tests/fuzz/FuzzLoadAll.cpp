@@ -1,38 +1,47 @@
 // Runs the start-up load on a game folder whose opponent list and one car file are arbitrary
 // bytes, then takes the first installed cars out again (exporting those no available car matches)
-// and saves: the lists must match their list boxes, no file may land outside the game folder, and
-// a saved list must load back to the same cars.
+// and saves: the lines a window keeps by redrawing what each command says it changed must stay
+// the lists, no file may land outside the game folder, and a saved list must load back to the
+// same cars.
 
 #include "fuzz/Scratch.h"
-#include "lists/InstallerCore.h"
-#include "support/MemoryWindow.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
+
+#include <exception>
 
 namespace {
 
-void CheckLists(const CInstallerCore& core, const CMemoryWindow& window) {
-    for (const auto& [nListId, nCount, pEntries] :
-         {std::tuple{IDC_INSTALLED, core.m_nInstalled, &core.m_apInstalled},
-          std::tuple{IDC_AVAILABLE, core.m_nAvailable, &core.m_apAvailable}}) {
-        fuzz::Require(nCount >= 0 && nCount <= CInstallerCore::kMaxCars, "count within bounds");
-        fuzz::Require(window.GetCount(nListId) == nCount, "a list box line for every entry");
-        for (int i = 0; i < nCount; ++i) {
-            const auto& pRecord = (*pEntries)[static_cast<std::size_t>(i)];
-            fuzz::Require(pRecord != nullptr, "an entry for every count");
-            fuzz::Require(window.GetText(nListId, i) == pRecord->m_strCarName,
-                          "the line is the car's name");
-        }
-        for (int i = nCount; i < CInstallerCore::kMaxCars; ++i)
-            fuzz::Require((*pEntries)[static_cast<std::size_t>(i)] == nullptr,
-                          "nothing past the count");
+// Both lists' lines as a window keeps them: drawn from nothing, then redrawn where a command
+// changed them.
+class CMirror {
+public:
+    void Follow(const CInstallerCore& core, const ModelChange& change) {
+        Follow(core, CarList::Available, change.available);
+        Follow(core, CarList::Installed, change.installed);
     }
-}
 
-std::vector<std::string> InstalledNames(const CInstallerCore& core) {
-    std::vector<std::string> astr;
-    for (int i = 0; i < core.m_nInstalled; ++i)
-        astr.push_back(core.m_apInstalled[static_cast<std::size_t>(i)]->m_strCarName);
-    return astr;
-}
+private:
+    void Follow(const CInstallerCore& core, CarList list, const LineChange& c) {
+        std::vector<std::string>& astrLines = m_astrLines[list == CarList::Available ? 0 : 1];
+        const int nCount = core.GetCount(list);
+        fuzz::Require(nCount >= 0 && nCount <= CInstallerCore::kMaxCars, "count within bounds");
+        fuzz::Require(core.GetSelection(list) >= -1 && core.GetSelection(list) < nCount,
+                      "the selection is a line or none");
+        fuzz::Require(0 <= c.nFirst && c.nFirst <= c.nOldEnd &&
+                          c.nOldEnd <= static_cast<int>(astrLines.size()) &&
+                          c.nFirst <= c.nNewEnd && c.nNewEnd <= nCount,
+                      "the changed lines lie within the lists");
+        std::vector<std::string> astrNew(astrLines.begin(), astrLines.begin() + c.nFirst);
+        for (int i = c.nFirst; i < c.nNewEnd; ++i)
+            astrNew.push_back(core.GetCar(list, i).m_strCarName);
+        astrNew.insert(astrNew.end(), astrLines.begin() + c.nOldEnd, astrLines.end());
+        astrLines = std::move(astrNew);
+        fuzz::Require(astrLines == Names(core, list), "the window's lines are the list");
+    }
+
+    std::vector<std::string> m_astrLines[2];
+};
 
 } // namespace
 
@@ -42,49 +51,55 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     fuzz::WriteBytes("data/opponent.txt", list);
     fuzz::WriteBytes("added.c2c", car);
 
-    CMemoryWindow window;
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&] { core.OnShowWindow(true); });
-    CheckLists(core, window);
-    const std::vector<std::string> astrLoaded = InstalledNames(core);
-    const bool bLoaded = core.m_bLoaded;
+    CTestWindow window;
+    CTestPictures pictures;
+    CInstallerCore core(window, pictures);
+    CMirror mirror;
+    const auto apply = [&](ListCommand command) {
+        try {
+            mirror.Follow(core, core.Apply(std::move(command)));
+        } catch (const std::exception&) {
+            mirror.Follow(core, {}); // a failed command leaves the lists as they were
+        }
+    };
+    apply(command::Load{});
+    const std::vector<std::string> astrLoaded = Names(core, CarList::Installed);
+    const bool bLoaded = core.IsLoaded();
 
     // Installing the car file's car and taking installed cars out again exports those that match
     // no available car, under whatever names the input gave them; 20 are enough to keep it quick.
-    if (core.m_nAvailable > 0) {
-        window.SetCurSel(IDC_AVAILABLE, 0);
-        core.Run([&] { core.OnInstall(); });
+    if (core.GetCount(CarList::Available) > 0) {
+        apply(command::Select{CarList::Available, 0});
+        apply(command::Install{});
     }
     int nIndex = 0;
-    for (int nTries = 0; nTries < 20 && nIndex < core.m_nInstalled; ++nTries) {
-        window.SetCurSel(IDC_INSTALLED, nIndex);
-        const int nBefore = core.m_nInstalled;
-        core.Run([&] { core.OnUninstall(); });
-        CheckLists(core, window);
-        if (core.m_nInstalled == nBefore)
+    for (int nTries = 0; nTries < 20 && nIndex < core.GetCount(CarList::Installed); ++nTries) {
+        apply(command::Select{CarList::Installed, nIndex});
+        const int nBefore = core.GetCount(CarList::Installed);
+        apply(command::Uninstall{});
+        if (core.GetCount(CarList::Installed) == nBefore)
             ++nIndex; // the export was refused and the car stays
     }
     fuzz::CheckNothingEscaped();
 
     // Saving the list as loaded must give it back.
     if (bLoaded) {
-        CMemoryWindow saved;
-        CInstallerCore saver(saved);
-        saver.InitPictures();
-        saver.Run([&] { saver.OnShowWindow(true); });
-        fuzz::Require(InstalledNames(saver) == astrLoaded, "a second load reads the same list");
-        saver.Run([&] { saver.SaveAndClose(); });
-        fuzz::Require(saved.m_aEndResults.size() == 1 && saved.m_aErrors.empty(),
-                      "Ok saves and closes");
+        CTestWindow saved;
+        CTestPictures savedPictures;
+        CInstallerCore saver(saved, savedPictures);
+        saver.Apply(command::Load{});
+        fuzz::Require(Names(saver, CarList::Installed) == astrLoaded,
+                      "a second load reads the same list");
+        fuzz::Require(saver.SaveAndClose() && saved.m_astrErrors.empty(), "Ok saves and closes");
 
-        CMemoryWindow reloaded;
-        CInstallerCore reader(reloaded);
-        reader.InitPictures();
-        reader.Run([&] { reader.OnShowWindow(true); });
-        fuzz::Require(reader.m_bLoaded, "a saved list loads whole");
-        fuzz::Require(InstalledNames(reader) == astrLoaded, "a saved list keeps every car");
-        CheckLists(reader, reloaded);
+        CTestWindow reloaded;
+        CTestPictures reloadedPictures;
+        CInstallerCore reader(reloaded, reloadedPictures);
+        CMirror readerMirror;
+        readerMirror.Follow(reader, reader.Apply(command::Load{}));
+        fuzz::Require(reader.IsLoaded(), "a saved list loads whole");
+        fuzz::Require(Names(reader, CarList::Installed) == astrLoaded,
+                      "a saved list keeps every car");
     }
     fuzz::CheckNothingEscaped();
     return 0;

@@ -5,7 +5,6 @@
 #include "opponents/OpponentListReader.h"
 #include "opponents/OpponentWriter.h"
 #include "platform/File.h"
-#include "platform/FileException.h"
 
 #include <vector>
 
@@ -29,22 +28,14 @@ void CheckText(const std::string& strText) {
     }
 }
 
-// A picture source that, for some file bases, fails as a broken picture file would.
-int PictureOf(const std::string& strFileBase) {
-    if (!strFileBase.empty() && strFileBase[0] == 'X')
-        throw CFileException(CFileException::hardIO, 5, strFileBase, "read", "failing picture");
-    return static_cast<int>(strFileBase.size());
-}
-
 // Reads the list as the start-up load does; *pbWhole tells whether it may be written back.
 Records ReadList(const std::string& strPath, bool* pbWhole = nullptr) {
-    CFile file(strPath, CFile::kBinaryRead);
-    OpponentList list = ReadOpponentList(file, PictureOf);
+    const std::string strBytes = ReadWholeFile(strPath, kMaxOpponentListBytes);
+    OpponentList list = ParseOpponentList(strBytes);
     fuzz::Require(list.bWhole == list.strReason.empty(), "a reason exactly when not whole");
     for (const auto& pRecord : list.apRecords) {
         CheckText(pRecord->m_strText);
-        fuzz::Require(pRecord->m_nImage == static_cast<int>(pRecord->m_strFileBase.size()),
-                      "picture index from the source");
+        fuzz::Require(pRecord->m_nImage == -1, "no picture: the caller attaches it");
     }
     if (pbWhole != nullptr)
         *pbWhole = list.bWhole;

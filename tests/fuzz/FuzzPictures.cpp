@@ -2,7 +2,7 @@
 
 #include "fuzz/Scratch.h"
 #include "pictures/PictureCache.h"
-#include "support/MemoryWindow.h"
+#include "support/TestPictures.h"
 
 namespace {
 
@@ -25,12 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         CPictureCache::ReadTile("EAGLE", nLetter, CPictureCache::TileSource::LooseFiles);
     }
 
-    CMemoryWindow window;
-    CPictureCache cache(window);
+    CTestPictures pictures;
+    CPictureCache cache(pictures);
     cache.InitPictures();
     const int nImage = cache.LoadPicture("EAGLE");
-    fuzz::Require(nImage == 0 && window.m_nPictures == 1, "a car with a source gets one picture");
-    fuzz::Require(cache.LoadPicture("EAGLE") == nImage && window.m_nPictures == 1,
+    fuzz::Require(nImage == 0 && pictures.m_nPictures == 1, "a car with a source gets one picture");
+    fuzz::Require(cache.LoadPicture("EAGLE") == nImage && pictures.m_nPictures == 1,
                   "a picture is composed once");
     fuzz::Require(cache.LoadPicture("NOSUCH") == -1, "no source, no picture");
     fuzz::CheckNothingEscaped();

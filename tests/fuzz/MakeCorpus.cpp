@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 
@@ -19,6 +20,14 @@ std::string TwoParts(const std::string& strFirst, const std::string& strSecond) 
     str[0] = static_cast<char>(strFirst.size() & 0xFF);
     str[1] = static_cast<char>((strFirst.size() >> 8) & 0xFF);
     return str + strFirst + strSecond;
+}
+
+// The input of the session harness, one byte per choice (see FuzzNothingLost.cpp's decoder).
+std::string Bytes(std::initializer_list<int> anBytes) {
+    std::string str;
+    for (const int n : anBytes)
+        str += static_cast<char>(n);
+    return str;
 }
 
 std::map<std::string, std::map<std::string, std::string>> Seeds() {
@@ -77,6 +86,30 @@ std::map<std::string, std::map<std::string, std::string>> Seeds() {
     load["odd_car_names"] = TwoParts(
         OpponentList({RecordText("a/b", "AB"), RecordText("CON", "CON"), RecordText("Caf\xe9")}),
         "");
+
+    // The folder (list: present, records as name and description, comment line, damage, line
+    // ends, encoding; car files; kept copies; the old backup; the archive), then the actions.
+    auto& session = aSeeds["fuzz_nothing_lost"];
+    session["uninstall_export_ok"] = Bytes({1, 3, 0, 0, 1, 0, 2, 0, 0, 0, 0,  0, // list
+                                            1, 0, 0, 0, 0, 0, 0,                 // one car file
+                                            0, 1, 1,                             // no more
+                                            1, 1, 2, 3, 1, 1, 1, 1, 3, 1, 12, 0, 0});
+    session["edited_while_asked"] = Bytes({1,  3, 0, 0, 1, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 1, // LF
+                                           1,  1, 1, 4, 1, 1,   // the first car down
+                                           10, 2, 3, 0,         // another program adds one
+                                           12, 1, 1, 2, 1, 0}); // Ok, Yes, edited again
+    session["damaged_list_restore"] = Bytes({1, 2, 0, 0, 3, 1, 0, 3, 128, 0, 0,    // cut short
+                                             0, 1, 5, 3, 7, 1, 2, 0, 0,   0, 1, 0, // a kept copy
+                                             1, 1, 9, 0, 7, 0, 8, 0, 12,  0, 0});
+    session["archive_unpacked_with_faults"] =
+        Bytes({0,  0, 0, 1, 0, 1,  0, 2, 0, 0, 1, 0, 0, 0,  0, 0, 2,  0, 0, 0, 0, 0, 1, // archive
+               11, 7, 0, 0, 0, 11, 3, 0, 1, 1, 1, 3, 1, 11, 8, 2, 12, 1, 0});
+    session["utf16_list_and_can"] =
+        Bytes({1, 1, 0, 0, 0, 0, 2, 2,                              // CR line ends, UTF-16
+               2, 1, 2, 1, 0, 4, 1, 0,  3, 3, 2,  0,  20, 65, 0, 0, // a cut car file, a bad one
+               0, 0, 1, 0, 0, 1, 0, 0,  1, 1,                       // the old backup with a mark
+               2, 0, 1, 0, 1, 2, 0, 12, 1, 0, 13, 10, 1,  1,  4, 0, 0,
+               0, 0, 0, 0, 6, 1, 0, 5,  5, 1, 1,  1,  0,  12, 0, 0});
     return aSeeds;
 }
 

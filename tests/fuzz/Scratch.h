@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -94,6 +95,18 @@ inline void CheckNothingEscaped() {
         std::fprintf(stderr, "a file outside the game folder changed\n");
         std::abort();
     }
+}
+
+// Every path below the scratch root but the game folder, with the bytes of its files: whatever a
+// run must leave as it was.
+inline std::map<std::string, std::string> OutsideGameFolder() {
+    std::map<std::string, std::string> aFiles;
+    for (const auto& entry : fs::recursive_directory_iterator(ScratchRoot())) {
+        const std::string str = entry.path().lexically_relative(ScratchRoot()).generic_string();
+        if (!str.starts_with("a/b/game"))
+            aFiles[str] = entry.is_directory() ? "/" : ReadBytes(entry.path());
+    }
+    return aFiles;
 }
 
 inline void Require(bool bCondition, const char* pszWhat) {

@@ -18,7 +18,7 @@ class ArchiveReaderTest : public CTempFolderTest {
 protected:
     ArchiveDirectory Read(const std::string& strBytes) {
         WriteBytes("archive.twt", strBytes);
-        CFile file("archive.twt", CFile::kBinaryRead);
+        CFile file("archive.twt", CFile::modeRead);
         return ReadArchiveDirectory(file);
     }
 };

@@ -1,6 +1,7 @@
 // The kept copies of the opponent list: their names, their order, and which of them stay.
 
 #include "gamedata/KeptLists.h"
+#include "platform/File.h"
 #include "platform/FileException.h"
 #include "support/TempFolder.h"
 
@@ -63,17 +64,58 @@ TEST_F(KeptListsTest, PruningKeepsTheNewestAndTheOneJustKept) {
     for (int i = 0; i < 25; ++i)
         WriteBytes("data/backups/" + KeptListName({2026, 1, 1, 12, 0, i}, 1), "x");
     WriteBytes("data/backups/notes.txt", "not a copy");
-    // The clock went back: the copy just kept is the oldest by its name.
+    // The clock went back: the copy just kept is the oldest by its name, yet the newest.
     const std::string strJustKept = KeepListCopy("just kept", {2001, 1, 1, 0, 0, 0});
 
     PruneKeptLists(strJustKept);
 
     const std::vector<std::string> astrKept = KeptPaths();
-    ASSERT_EQ(astrKept.size(), kKeptListsKept + 1);
-    EXPECT_EQ(astrKept.front(), "data\\backups\\opponent-20260101-120024.txt");
-    EXPECT_EQ(astrKept[kKeptListsKept - 1], "data\\backups\\opponent-20260101-120005.txt");
-    EXPECT_EQ(astrKept.back(), strJustKept);
+    ASSERT_EQ(astrKept.size(), kKeptListsKept);
+    EXPECT_EQ(astrKept.front(), strJustKept);
+    EXPECT_EQ(astrKept[1], "data\\backups\\opponent-20260101-120024.txt");
+    EXPECT_EQ(astrKept.back(), "data\\backups\\opponent-20260101-120006.txt");
     EXPECT_EQ(ReadBytes("data/backups/notes.txt"), "not a copy");
+}
+
+// Saves whose clock jumps about, after copies of an earlier version named for a later hour.
+TEST_F(KeptListsTest, TheCopiesMadeLastStayAndComeFirstWhateverTheClockSays) {
+    for (int i = 0; i < 20; ++i)
+        WriteBytes("data/backups/" + KeptListName({2026, 10, 25, 2, 59, 30 + i}, 1), "earlier");
+    std::vector<std::string> astrMade; // newest first
+    for (int i = 0; i < 25; ++i) {
+        const std::string strPath = KeepListCopy("save", {2026, 10, 25, 2, 0, (i * 7) % 25});
+        PruneKeptLists(strPath);
+        if (!astrMade.empty()) {
+            ASSERT_TRUE(CFile::Exists(astrMade.front())) << "save " << i << " deleted the last";
+        }
+        astrMade.insert(astrMade.begin(), strPath);
+        ASSERT_EQ(ListKeptLists().size(), kKeptListsKept) << "save " << i;
+    }
+    astrMade.resize(kKeptListsKept);
+    EXPECT_EQ(KeptPaths(), astrMade);
+}
+
+TEST_F(KeptListsTest, ADamagedOrderDeletesNothingAndItsUnlistedCopiesStayLongest) {
+    std::filesystem::create_directory("data");
+    std::vector<std::string> astrMade;
+    for (int i = 0; i < static_cast<int>(kKeptListsKept); ++i)
+        astrMade.insert(astrMade.begin(), KeepListCopy("x", {2026, 1, 1, 0, 0, 59 - i}));
+    const std::string strOrder = std::string("data/backups/") + kKeptListOrderName;
+    std::string strBytes = ReadBytes(strOrder);
+    strBytes.replace(strBytes.find("opponent-"), 9, "0pponent-"); // garbles the newest line
+    WriteBytes(strOrder, strBytes);
+
+    const std::string strNew = KeepListCopy("x", {2026, 1, 1, 0, 0, 0});
+    PruneKeptLists(strNew);
+    astrMade.insert(astrMade.begin(), strNew);
+    EXPECT_EQ(KeptPaths(), astrMade) << "all kept, the one of the garbled line among the newest";
+
+    // The order written then is sound: the next save keeps the twenty made last by it.
+    const std::string strNext = KeepListCopy("x", {2026, 1, 1, 0, 0, 0});
+    PruneKeptLists(strNext);
+    astrMade.insert(astrMade.begin(), strNext);
+    astrMade.resize(kKeptListsKept);
+    EXPECT_EQ(KeptPaths(), astrMade);
 }
 
 TEST_F(KeptListsTest, NoFolderMeansNoCopiesAndAFailedCopyLeavesNothing) {

@@ -6,11 +6,13 @@
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentReader.h"
 #include "opponents/OpponentWriter.h"
+#include "pictures/PictureCache.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "support/GameFiles.h"
-#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,7 @@ namespace {
 using namespace gamefiles;
 using support::ReadBytes;
 using support::WriteBytes;
-using Names = std::vector<std::string>;
+using Names_t = std::vector<std::string>;
 
 constexpr const char* kPictures = "data/intrface/carimage/";
 
@@ -28,22 +30,18 @@ protected:
     void SetUp() override {
         CTempFolderTest::SetUp();
         std::filesystem::create_directory("data");
-        m_core.InitPictures();
+        m_cache.InitPictures();
     }
-    void Load() {
-        m_core.Run([&] { m_core.OnShowWindow(true); });
-    }
-    static Names NamesOf(const auto& apList, int nCount) {
-        Names aNames;
-        for (int i = 0; i < nCount; ++i)
-            aNames.push_back(apList[static_cast<std::size_t>(i)]->m_strCarName);
-        return aNames;
-    }
-    Names Installed() const { return NamesOf(m_core.m_apInstalled, m_core.m_nInstalled); }
-    Names Available() const { return NamesOf(m_core.m_apAvailable, m_core.m_nAvailable); }
+    void Load() { m_core.Apply(command::Load{}); }
+    Names_t Installed() const { return Names(m_core, CarList::Installed); }
+    Names_t Available() const { return Names(m_core, CarList::Available); }
 
-    CMemoryWindow m_window;
-    CInstallerCore m_core{m_window};
+    CTestWindow m_window;
+    CTestPictures m_pictures;
+    CInstallerCore m_core{m_window, m_pictures};
+    // Pictures composed by themselves, outside a load.
+    CTestPictures m_cachePictures;
+    CPictureCache m_cache{m_cachePictures};
 };
 
 TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
@@ -51,21 +49,24 @@ TEST_F(BadInputTest, LineOfMegabytesWithoutLineEnd) {
     WriteBytes("huge.c2c", strHuge + "//" + strHuge);
     {
         // Read whole, it is cut to the longest line a record keeps.
-        CFile file("huge.c2c", CFile::kBinaryRead);
+        const std::string strBytes = ReadWholeFile("huge.c2c");
+        CTextReader reader(strBytes);
+        std::string strLine;
         bool bCut = false;
-        EXPECT_EQ(ReadLine(file, &bCut).size(), kMaxLineBytes);
+        EXPECT_TRUE(reader.ReadLine(strLine, &bCut));
+        EXPECT_EQ(strLine.size(), kMaxLineBytes);
         EXPECT_TRUE(bCut);
-        EXPECT_THROW(ReadLine(file), CFileException);
+        EXPECT_FALSE(reader.ReadLine(strLine));
         EXPECT_EQ(ExtractValue(strHuge + "//").size(), strHuge.size() - 1);
     }
     // As a car file it is too large; as the opponent list's count line it is passed over.
     WriteBytes("data/opponent.txt",
                strHuge + "\r\n\r\n// Opponent 0\r\n" + RecordText("Hornet") + "\r\nEND\r\n");
     Load();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_EQ(Available(), Names{});
-    EXPECT_EQ(Installed(), Names{"Hornet"});
-    EXPECT_TRUE(m_window.m_bOkEnabled);
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_EQ(Available(), Names_t{});
+    EXPECT_EQ(Installed(), Names_t{"Hornet"});
+    EXPECT_TRUE(m_core.IsLoaded());
 }
 
 TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
@@ -76,34 +77,34 @@ TEST_F(BadInputTest, NulAndHighBytesInValuesAndNames) {
         OpponentList({RecordText(strNul, "HOR\xC4"), RecordText(strHigh, "CAFE", strDescription)});
     WriteBytes("data/opponent.txt", strList);
     Load();
-    ASSERT_EQ(Installed(), (Names{strNul, strHigh}));
-    EXPECT_EQ(m_core.m_apInstalled[0]->m_strFileBase, "HOR\xC4");
-    EXPECT_NE(m_core.m_apInstalled[1]->m_strInfo.find(strDescription), std::string::npos);
+    ASSERT_EQ(Installed(), (Names_t{strNul, strHigh}));
+    EXPECT_EQ(m_core.GetCar(CarList::Installed, 0).m_strFileBase, "HOR\xC4");
+    EXPECT_NE(m_core.GetCar(CarList::Installed, 1).m_strInfo.find(strDescription),
+              std::string::npos);
 
     // A NUL byte would cut the name short at the system: the file is "Ho_rnet.C2C", never
     // "Ho.C2C", and holds the car with its own name.
-    m_window.SetCurSel(IDC_INSTALLED, 0);
-    m_core.Run([&] { m_core.OnUninstall(); });
+    m_core.Apply(command::Select{CarList::Installed, 0});
+    m_core.Apply(command::Uninstall{});
     EXPECT_EQ(ReadBytes("Ho_rnet.C2C"), RecordText(strNul, "HOR\xC4"));
 
     // Bytes above 0x7F make a file name like any other and come back as the same car.
-    m_window.SetCurSel(IDC_INSTALLED, 0);
-    m_core.Run([&] { m_core.OnUninstall(); });
-    ASSERT_TRUE(m_window.m_aErrors.empty()) << m_window.m_aErrors.back();
-    CMemoryWindow window;
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&] { core.OnShowWindow(true); });
-    ASSERT_EQ(core.m_nAvailable, 2);
+    m_core.Apply(command::Select{CarList::Installed, 0});
+    m_core.Apply(command::Uninstall{});
+    ASSERT_TRUE(m_window.m_astrErrors.empty()) << m_window.m_astrErrors.back();
+    CTestWindow window;
+    CInstallerCore core(window, m_pictures);
+    core.Apply(command::Load{});
+    ASSERT_EQ(core.GetCount(CarList::Available), 2);
     for (int i = 0; i < 2; ++i) {
-        const CarRecord& car = *core.m_apAvailable[static_cast<std::size_t>(i)];
+        const CarRecord& car = core.GetCar(CarList::Available, i);
         EXPECT_EQ(car.m_strText, car.m_strCarName == strNul
                                      ? RecordText(strNul, "HOR\xC4")
                                      : RecordText(strHigh, "CAFE", strDescription));
     }
 
     // Ok writes both kinds of byte back unchanged.
-    core.Run([&] { core.SaveAndClose(); });
+    EXPECT_TRUE(core.SaveAndClose());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
 }
 
@@ -113,13 +114,14 @@ TEST_F(BadInputTest, FilesOfOnlyComments) {
     WriteBytes("data/opponent.txt", strComments);
     Load();
     // Comments are passed over on the way to a count that never comes: no list to write back.
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_NE(m_window.m_aErrors[0].find("not even their count"), std::string::npos);
-    EXPECT_FALSE(m_window.m_bOkEnabled);
-    EXPECT_EQ(Available(), Names{});
-    EXPECT_EQ(Installed(), Names{});
-    CFile file("notes.c2c", CFile::kBinaryRead);
-    EXPECT_EQ(ParseRecord(file, [](const std::string&) { return -1; }), nullptr);
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_NE(m_window.m_astrErrors[0].find("not even their count"), std::string::npos);
+    EXPECT_FALSE(m_core.IsLoaded());
+    EXPECT_EQ(Available(), Names_t{});
+    EXPECT_EQ(Installed(), Names_t{});
+    const std::string strNotes = ReadBytes("notes.c2c");
+    CTextReader reader(strNotes);
+    EXPECT_EQ(ParseRecord(reader), nullptr);
 }
 
 TEST_F(BadInputTest, CarFileThatIsAFolder) {
@@ -127,12 +129,11 @@ TEST_F(BadInputTest, CarFileThatIsAFolder) {
     WriteBytes("real.c2c", RecordText("Real"));
     WriteBytes("data/opponent.txt", OpponentList({RecordText("Hornet")}));
     Load();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_EQ(Available(), Names{"Real"});
-    EXPECT_EQ(Installed(), Names{"Hornet"});
-    EXPECT_TRUE(m_core.m_bLoaded);
-    ASSERT_EQ(m_core.m_aPassedOver.size(), 1u);
-    EXPECT_EQ(m_core.m_aPassedOver[0].strFileName, "folder.c2c");
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_EQ(Available(), Names_t{"Real"});
+    EXPECT_EQ(Installed(), Names_t{"Hornet"});
+    EXPECT_TRUE(m_core.IsLoaded());
+    EXPECT_EQ(m_core.PassedOverText(), "folder.c2c: is a folder, not a file");
 }
 
 TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
@@ -142,21 +143,18 @@ TEST_F(BadInputTest, OpponentListOfExactlyTheLimit) {
     const std::string strList = OpponentList(astrTexts);
     WriteBytes("data/opponent.txt", strList);
     Load();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_EQ(m_core.m_nInstalled, CInstallerCore::kMaxCars);
-    EXPECT_TRUE(m_window.m_bOkEnabled);
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_EQ(m_core.GetCount(CarList::Installed), CInstallerCore::kMaxCars);
+    EXPECT_TRUE(m_core.IsLoaded());
     // A full list refuses one more car, and Ok writes the list back byte for byte.
     WriteBytes("extra.c2c", RecordText("Extra"));
-    CMemoryWindow window;
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&] { core.OnShowWindow(true); });
-    window.SetCurSel(IDC_AVAILABLE, 0);
-    core.Run([&] { core.OnInstall(); });
-    EXPECT_EQ(core.m_nInstalled, CInstallerCore::kMaxCars);
-    EXPECT_EQ(window.Lines(IDC_INSTALLED).size(),
-              static_cast<std::size_t>(CInstallerCore::kMaxCars));
-    core.Run([&] { core.SaveAndClose(); });
+    Load();
+    m_core.Apply(command::Select{CarList::Available, 0});
+    const ModelChange change = m_core.Apply(command::Install{});
+    EXPECT_FALSE(change.installed.Any());
+    EXPECT_EQ(m_core.GetCount(CarList::Installed), CInstallerCore::kMaxCars);
+    EXPECT_EQ(m_window.m_astrErrors.size(), 1u) << "the full list is told";
+    EXPECT_TRUE(m_core.SaveAndClose());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
 }
 
@@ -168,15 +166,15 @@ TEST_F(BadInputTest, ArchiveCountingMoreEntriesThanItHolds) {
     EXPECT_NE(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data.twt"), strArchive);
     EXPECT_EQ(ReadBytes("data/opponent.txt"), "the game's list");
-    EXPECT_EQ(support::FolderNames("data"), Names{"opponent.txt"});
+    EXPECT_EQ(support::FolderNames("data"), Names_t{"opponent.txt"});
     EXPECT_FALSE(std::filesystem::exists("data.twat"));
 
     // The same container as a picture archive: the picture is there, black.
     WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
-    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_window.m_aPictures.at(0),
-              std::vector<std::uint8_t>(CInstallerWindow::kPictureBytes));
+    EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cachePictures.m_aPictures.at(0),
+              std::vector<std::uint8_t>(CPictureSink::kPictureBytes));
 }
 
 TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
@@ -185,7 +183,7 @@ TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
     std::string strArchive = Archive({{strFull, "full", {}}, {"next.txt", "next", {}}});
     {
         WriteBytes("probe.twt", strArchive);
-        CFile file("probe.twt", CFile::kBinaryRead);
+        CFile file("probe.twt", CFile::modeRead);
         const ArchiveDirectory directory = ReadArchiveDirectory(file);
         ASSERT_EQ(directory.m_aEntries.size(), 2u);
         EXPECT_EQ(directory.m_aEntries[0].m_strName, strFull);
@@ -199,7 +197,7 @@ TEST_F(BadInputTest, NamesAtTheEdgeOfTheirSlot) {
     // 52 characters in the last slot run on into the data, which ends them at its first NUL.
     strArchive = Archive({{std::string(52, 'R'), std::string("abc\0", 4), {}}});
     WriteBytes("probe.twt", strArchive);
-    CFile file("probe.twt", CFile::kBinaryRead);
+    CFile file("probe.twt", CFile::modeRead);
     const ArchiveDirectory directory = ReadArchiveDirectory(file);
     ASSERT_EQ(directory.m_aEntries.size(), 1u);
     EXPECT_FALSE(directory.m_bDamaged);
@@ -215,13 +213,13 @@ TEST_F(BadInputTest, ArchiveNamesRunningOnForMegabytes) {
     WriteBytes("data.twt", strArchive);
     EXPECT_NE(UnpackArchive(), "");
     EXPECT_EQ(ReadBytes("data.twt"), strArchive);
-    EXPECT_EQ(support::FolderNames("data"), Names{});
+    EXPECT_EQ(support::FolderNames("data"), Names_t{});
     {
-        CFile file("data.twt", CFile::kBinaryRead);
+        CFile file("data.twt", CFile::modeRead);
         EXPECT_TRUE(ReadArchiveDirectory(file).m_bDamaged);
     }
     WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 }
 
 TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
@@ -230,24 +228,23 @@ TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
                PictureArchive({TileRecord("other", TilePixels(1, 2)),
                                std::string(21, '\x01') + std::string(1 << 20, 'e')}));
     for (const char nLetter : {'A', 'F'})
-        EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", nLetter, CInstallerCore::TileSource::Archive),
+        EXPECT_EQ(CPictureCache::ReadTile("EAGLE", nLetter, CPictureCache::TileSource::Archive),
                   nullptr);
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 }
 
 TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
     WriteBytes(std::string(kPictures) + "EAGLECI.TWT", "");
     WriteBytes(std::string(kPictures) + "HAWKCI/PIX16/HAWKA.PIX", "");
-    EXPECT_EQ(CInstallerCore::ReadTile("EAGLE", 'A', CInstallerCore::TileSource::Archive), nullptr);
-    const auto pLoose =
-        CInstallerCore::ReadTile("HAWK", 'A', CInstallerCore::TileSource::LooseFiles);
+    EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
+    const auto pLoose = CPictureCache::ReadTile("HAWK", 'A', CPictureCache::TileSource::LooseFiles);
     if (pLoose) {
-        EXPECT_EQ(*pLoose, CInstallerCore::Tile{});
+        EXPECT_EQ(*pLoose, CPictureCache::Tile{});
     }
-    EXPECT_EQ(m_core.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_core.LoadPicture("HAWK"), 1);
-    for (const auto& aPicture : m_window.m_aPictures)
-        EXPECT_EQ(aPicture, std::vector<std::uint8_t>(CInstallerWindow::kPictureBytes));
+    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 1);
+    for (const auto& aPicture : m_cachePictures.m_aPictures)
+        EXPECT_EQ(aPicture, std::vector<std::uint8_t>(CPictureSink::kPictureBytes));
 
     // A zero-byte game archive is damaged, and stays.
     WriteBytes("data.twt", "");

@@ -7,10 +7,11 @@
 #include "gamedata/KeptLists.h"
 #include "lists/InstallerCore.h"
 #include "opponents/OpponentWriter.h"
-#include "platform/WriteWholeFile.h"
+#include "platform/File.h"
 #include "support/GameFiles.h"
-#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -39,28 +40,16 @@ std::unique_ptr<CarRecord> Record(const std::string& strName, const std::string&
     return pRecord;
 }
 
-// A dialog's logic over a loaded game folder.
+// The installer's model over a loaded game folder.
 struct Session {
     Session() {
-        core.InitPictures();
-        core.Run([&] { core.OnShowWindow(true); });
-        EXPECT_TRUE(window.m_aErrors.empty());
-        EXPECT_TRUE(core.m_bLoaded);
+        core.Apply(command::Load{});
+        EXPECT_TRUE(window.m_astrErrors.empty());
+        EXPECT_TRUE(core.IsLoaded());
     }
-    std::vector<std::string> Installed() const {
-        std::vector<std::string> astr;
-        for (int i = 0; i < core.m_nInstalled; ++i)
-            astr.push_back(core.m_apInstalled[static_cast<std::size_t>(i)]->m_strCarName);
-        return astr;
-    }
-    std::vector<std::string> Available() const {
-        std::vector<std::string> astr;
-        for (int i = 0; i < core.m_nAvailable; ++i)
-            astr.push_back(core.m_apAvailable[static_cast<std::size_t>(i)]->m_strCarName);
-        return astr;
-    }
-    CMemoryWindow window;
-    CInstallerCore core{window};
+    CTestWindow window;
+    CTestPictures pictures;
+    CInstallerCore core{window, pictures};
 };
 
 TEST_F(FaultSweepTest, OpponentListIsOldOrCompleteNew) {
@@ -205,11 +194,13 @@ TEST_F(FaultSweepTest, FailedOkKeepsTheListTheKeptCopiesAndTheDialog) {
     const auto IsKeptCopy = [](const std::string& strPath) {
         return strPath.starts_with("data/backups/opponent-");
     };
-    // The tree without the kept copies, and without the folder, which an early fault may leave.
+    // The tree without the kept copies, their order and the folder, which an early fault may
+    // leave.
+    const std::string strOrder = std::string("data/backups/") + kKeptListOrderName;
     const auto Rest = [&](const Tree& tree) {
         Tree rest;
         for (const auto& [strPath, strBytes] : tree)
-            if (!IsKeptCopy(strPath) && strPath != "data/backups/")
+            if (!IsKeptCopy(strPath) && strPath != "data/backups/" && strPath != strOrder)
                 rest[strPath] = strBytes;
         return rest;
     };
@@ -217,6 +208,7 @@ TEST_F(FaultSweepTest, FailedOkKeepsTheListTheKeptCopiesAndTheDialog) {
         SCOPED_TRACE(bKeptBefore ? "twenty copies kept before" : "no copy kept yet");
         std::unique_ptr<Session> pSession;
         Tree before;
+        bool bClosed = false;
         SweepFaults(
             "SaveAndClose",
             [&] {
@@ -229,26 +221,28 @@ TEST_F(FaultSweepTest, FailedOkKeepsTheListTheKeptCopiesAndTheDialog) {
                         WriteBytes("data/backups/" + KeptListName({2020, 1, 1, 0, 0, i}, 1),
                                    "kept " + std::to_string(i));
                 pSession = std::make_unique<Session>();
-                pSession->window.SetCurSel(IDC_AVAILABLE, 0);
-                pSession->core.Run([&] { pSession->core.OnInstall(); });
+                pSession->core.Apply(command::Select{CarList::Available, 0});
+                pSession->core.Apply(command::Install{});
                 before = FolderTree();
             },
-            [&] { pSession->core.Run([&] { pSession->core.SaveAndClose(); }); },
-            [&](const Fault&) {
-                CMemoryWindow& window = pSession->window;
-                if (!window.m_aErrors.empty()) {
+            [&] {
+                bClosed = false;
+                bClosed = pSession->core.SaveAndClose();
+            },
+            [&](const Fault& fault) {
+                const std::vector<std::string>& astrErrors = pSession->window.m_astrErrors;
+                if (!bClosed) {
+                    EXPECT_TRUE(fault.m_bRaised || !astrErrors.empty()) << "a silent failure";
                     EXPECT_EQ(Rest(FolderTree()), Rest(before));
                     for (const auto& [strPath, strBytes] : FolderTree())
                         if (IsKeptCopy(strPath)) {
                             EXPECT_EQ(before.at(strPath), strBytes) << "only the old copies";
                         }
-                    EXPECT_TRUE(window.m_aEndResults.empty()) << "the dialog stays open";
                     // A second Ok, once the disk is well again, saves.
-                    pSession->core.Run([&] { pSession->core.SaveAndClose(); });
-                    EXPECT_EQ(window.m_aErrors.size(), 1u);
+                    EXPECT_TRUE(pSession->core.SaveAndClose());
                 }
-                EXPECT_TRUE(window.m_aQuestions.empty());
-                EXPECT_EQ(window.m_aEndResults, std::vector<int>{kDialogCancel});
+                EXPECT_EQ(astrErrors.size(), bClosed || fault.m_bRaised ? 0u : 1u);
+                EXPECT_TRUE(pSession->window.m_astrQuestions.empty());
                 const Tree after = FolderTree();
                 EXPECT_EQ(Rest(after), With(Rest(before), "data/opponent.txt", strNew));
                 // One new copy holds the replaced list; of the old ones only the oldest may go.
@@ -273,7 +267,7 @@ TEST_F(FaultSweepTest, FailedExportKeepsTheCarInstalled) {
     std::unique_ptr<Session> pSession;
     Tree before;
     SweepFaults(
-        "OnUninstall",
+        "Uninstall",
         [&] {
             pSession.reset();
             ClearFolder();
@@ -281,22 +275,24 @@ TEST_F(FaultSweepTest, FailedExportKeepsTheCarInstalled) {
             // The file an export of Wasp would first think of holds another car.
             WriteBytes("wasp.c2c", RecordText("Moth", "MOTH"));
             pSession = std::make_unique<Session>();
-            pSession->window.SetCurSel(IDC_INSTALLED, 1);
+            pSession->core.Apply(command::Select{CarList::Installed, 1});
             before = FolderTree();
         },
-        [&] { pSession->core.Run([&] { pSession->core.OnUninstall(); }); },
-        [&](const Fault&) {
-            const Session& session = *pSession;
-            if (!session.window.m_aErrors.empty()) {
+        [&] { pSession->core.Apply(command::Uninstall{}); },
+        [&](const Fault& fault) {
+            const CInstallerCore& core = pSession->core;
+            if (fault.m_bRaised) {
                 EXPECT_EQ(FolderTree(), before);
-                EXPECT_EQ(session.Installed(), (std::vector<std::string>{"Hornet", "Wasp"}));
-                EXPECT_EQ(session.window.Lines(IDC_INSTALLED),
+                EXPECT_EQ(Names(core, CarList::Installed),
                           (std::vector<std::string>{"Hornet", "Wasp"}));
-                EXPECT_EQ(session.Available(), std::vector<std::string>{"Moth"});
+                EXPECT_EQ(core.GetSelection(CarList::Installed), 1);
+                EXPECT_EQ(Names(core, CarList::Available), std::vector<std::string>{"Moth"});
+                EXPECT_FALSE(core.CanUndo());
             } else {
                 EXPECT_EQ(FolderTree(), With(before, "Wasp (2).C2C", RecordText("Wasp", "WASP")));
-                EXPECT_EQ(session.Installed(), std::vector<std::string>{"Hornet"});
-                EXPECT_EQ(session.Available(), (std::vector<std::string>{"Moth", "Wasp"}));
+                EXPECT_EQ(Names(core, CarList::Installed), std::vector<std::string>{"Hornet"});
+                EXPECT_EQ(Names(core, CarList::Available),
+                          (std::vector<std::string>{"Moth", "Wasp"}));
             }
         });
 }

@@ -1,4 +1,6 @@
+#include "gamedata/KeptLists.h"
 #include "lists/KeptLists.h"
+#include "opponents/OpponentListReader.h"
 #include "support/Files.h"
 #include "support/GameFiles.h"
 #include "support/TempFolder.h"
@@ -9,6 +11,8 @@ using namespace gamefiles;
 using namespace support;
 
 namespace {
+
+using gamefiles::OpponentList; // the test list's text, not the list read
 
 using Names = std::vector<std::string>;
 
@@ -86,6 +90,22 @@ TEST_F(KeptListsTest, NewestFirstThenTheListBeforeAnyChange) {
     ASSERT_EQ(aLists[2].apRecords.size(), 2u);
     EXPECT_EQ(aLists[2].apRecords[1]->m_strCarName, "Lark");
     EXPECT_EQ(aLists[2].apRecords[1]->m_strText, RecordText("Lark"));
+}
+
+TEST_F(KeptListsTest, OnlyTheCopiesKeptAreReadAndNoneLargerThanAList) {
+    for (int i = 0; i < 30; ++i)
+        WriteBytes("data/backups/" + KeptListName({2026, 1, 1, 0, 0, i}, 1), OpponentList({}));
+    const std::string strHuge = "data/backups/" + KeptListName({2026, 1, 1, 0, 1, 0}, 1);
+    WriteBytes(strHuge, OpponentList({RecordText("Kite")}));
+    std::filesystem::resize_file(strHuge, kMaxOpponentListBytes + 1);
+    WriteBytes("data/OPPONENT.OLD", OpponentList({}));
+
+    const Names aLabels = Labels(ReadKeptLists(NoPictures()));
+    ASSERT_EQ(aLabels.size(), kKeptListsKept + 1);
+    EXPECT_EQ(aLabels.front(),
+              "2026-01-01 00:01:00 - too large to be an opponent list (damaged) !");
+    EXPECT_EQ(aLabels[kKeptListsKept - 1], "2026-01-01 00:00:11 - 0 opponents");
+    EXPECT_EQ(aLabels.back(), "Before Gridwright - 0 opponents");
 }
 
 TEST_F(KeptListsTest, AnUnreadableCopyIsShownDamaged) {

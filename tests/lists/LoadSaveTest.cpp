@@ -1,15 +1,15 @@
 #include "gamedata/KeptLists.h"
 #include "lists/InstallerCore.h"
 #include "opponents/CarFileReader.h"
-#include "platform/File.h"
+#include "opponents/OpponentListReader.h"
 #include "platform/FileFaults.h"
 #include "support/GameFiles.h"
-#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -19,61 +19,34 @@ using namespace support;
 
 namespace {
 
-using Names = std::vector<std::string>;
+using gamefiles::OpponentList; // the text, not the parsed list
+using Names_t = std::vector<std::string>;
+constexpr CarList kAvailable = CarList::Available;
+constexpr CarList kInstalled = CarList::Installed;
 
 class LoadSaveTest : public CTempFolderTest {
 protected:
     void SetUp() override {
         CTempFolderTest::SetUp();
         std::filesystem::create_directories("data/intrface/carimage");
-        m_core.InitPictures();
     }
+    void Load() { m_core.Apply(command::Load{}); }
+    Names_t Installed() const { return Names(m_core, kInstalled); }
+    Names_t Available() const { return Names(m_core, kAvailable); }
 
-    void Run(void (CInstallerCore::*handler)()) {
-        m_core.Run([&] { (m_core.*handler)(); });
-        EXPECT_EQ(m_window.Lines(IDC_INSTALLED), Installed());
-        EXPECT_EQ(m_window.Lines(IDC_AVAILABLE), Available());
-    }
-    void Show(bool bShow) {
-        m_core.Run([&] { m_core.OnShowWindow(bShow); });
-        EXPECT_EQ(m_window.Lines(IDC_INSTALLED), Installed());
-        EXPECT_EQ(m_window.Lines(IDC_AVAILABLE), Available());
-    }
-
-    static Names NamesOf(const auto& apList, int nCount) {
-        Names aNames;
-        for (int i = 0; i < nCount; ++i)
-            aNames.push_back(apList[i]->m_strCarName);
-        return aNames;
-    }
-    Names Installed() const { return NamesOf(m_core.m_apInstalled, m_core.m_nInstalled); }
-    Names Available() const { return NamesOf(m_core.m_apAvailable, m_core.m_nAvailable); }
-
-    // The car files in the order the directory search gives them.
-    static Names SearchOrder() {
-        Names aNames;
-        CFileFind finder;
-        for (bool bMore = finder.FindFile("*.c2c"); bMore; bMore = finder.FindNextFile())
-            if (!finder.IsDirectory())
-                aNames.push_back(finder.GetFileName());
-        return aNames;
-    }
-
-    // Checks a load that stopped early: Ok is off, refuses to write, and Can still leaves.
+    // A load that stopped early: Ok refuses to write, and says why.
     void ExpectStoppedLoad(const std::string& strListBefore) {
-        EXPECT_FALSE(m_window.m_bOkEnabled);
-        EXPECT_FALSE(m_window.m_aErrors.empty());
-        const std::size_t nErrors = m_window.m_aErrors.size();
-        Run(&CInstallerCore::SaveAndClose);
-        EXPECT_EQ(m_window.m_aErrors.size(), nErrors + 1) << "Ok tells why it writes nothing";
-        EXPECT_TRUE(m_window.m_aEndResults.empty());
+        EXPECT_FALSE(m_core.IsLoaded());
+        EXPECT_FALSE(m_window.m_astrErrors.empty());
+        const std::size_t nErrors = m_window.m_astrErrors.size();
+        EXPECT_FALSE(m_core.SaveAndClose());
+        EXPECT_EQ(m_window.m_astrErrors.size(), nErrors + 1) << "Ok tells why it writes nothing";
         EXPECT_EQ(ReadBytes("data/opponent.txt"), strListBefore);
-        Run(&CInstallerCore::OnCan);
-        EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
     }
 
-    CMemoryWindow m_window;
-    CInstallerCore m_core{m_window};
+    CTestWindow m_window;
+    CTestPictures m_pictures;
+    CInstallerCore m_core{m_window, m_pictures};
 };
 
 TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
@@ -86,141 +59,166 @@ TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
     const std::string strList = OpponentList({CarText("One"), CarText("Two")});
     WriteBytes("data/opponent.txt", strList);
 
-    Show(true);
+    Load();
 
-    Names aFromSearch; // the car name is each file's third line
-    for (const std::string& strFile : SearchOrder()) {
-        if (strFile == "short.c2c")
-            continue;
-        const std::string strText = ReadBytes(strFile);
-        const std::size_t nStart = strText.find("\r\n", strText.find("\r\n") + 2) + 2;
-        aFromSearch.push_back(strText.substr(nStart, strText.find("\r\n", nStart) - nStart));
+    EXPECT_EQ(Available(), (Names_t{"Alpha", "Mid", "Zeta"})) << "in file name order, case ignored";
+    EXPECT_EQ(Installed(), (Names_t{"One", "Two"}));
+    EXPECT_EQ(m_core.GetCar(kInstalled, 1).m_strText, CarText("Two"));
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_TRUE(m_core.IsLoaded());
+    for (const CarList list : {kAvailable, kInstalled}) {
+        EXPECT_EQ(m_core.GetSelection(list), -1);
+        EXPECT_EQ(m_core.GetShownInfo(list), "");
+        EXPECT_EQ(m_core.GetShownImage(list), -1);
     }
-    EXPECT_EQ(Available(), aFromSearch);
-    EXPECT_EQ(Installed(), (Names{"One", "Two"}));
-    EXPECT_EQ(m_core.m_apInstalled[1]->m_strText, CarText("Two"));
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_TRUE(m_window.m_bOkEnabled);
-    EXPECT_EQ(m_window.GetCurSel(IDC_INSTALLED), -1);
-    EXPECT_EQ(m_window.GetCurSel(IDC_AVAILABLE), -1);
-    EXPECT_TRUE(m_window.m_mapInfo.empty());
     EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strList) << "backup taken";
 }
 
 TEST_F(LoadSaveTest, OkWritesTheInstalledListExactly) {
     WriteBytes("hawk.c2c", CarText("Hawk", "HAWK"));
     WriteBytes("data/opponent.txt", OpponentList({CarText("One", "ONE"), CarText("Two")}));
-    Show(true);
+    Load();
 
-    m_window.SetCurSel(IDC_AVAILABLE, 0);
-    Run(&CInstallerCore::OnInstall);
-    Run(&CInstallerCore::OnUp);
-    Run(&CInstallerCore::SaveAndClose);
+    m_core.Apply(command::Select{kAvailable, 0});
+    m_core.Apply(command::Install{});
+    m_core.Apply(command::Up{});
+    EXPECT_TRUE(m_core.SaveAndClose());
 
-    EXPECT_EQ(ReadBytes("data/opponent.txt"), "3\r\n\r\n"
-                                              "// Opponent 0\r\n" +
-                                                  CarText("One", "ONE") +
-                                                  "\r\n\r\n"
-                                                  "// Opponent 1\r\n" +
-                                                  CarText("Hawk", "HAWK") +
-                                                  "\r\n\r\n"
-                                                  "// Opponent 2\r\n" +
-                                                  CarText("Two") + "\r\n\r\nEND\r\n");
-    EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-}
+    EXPECT_EQ(ReadBytes("data/opponent.txt"),
+              OpponentList({CarText("One", "ONE"), CarText("Hawk", "HAWK"), CarText("Two")}));
 
-TEST_F(LoadSaveTest, AnEmptyInstalledListRoundTrips) {
+    // An empty list, too.
     WriteBytes("data/opponent.txt", OpponentList({}));
-    Show(true);
-    EXPECT_EQ(m_core.m_nInstalled, 0);
-    EXPECT_TRUE(m_window.m_bOkEnabled);
-
-    Run(&CInstallerCore::SaveAndClose);
+    Load();
+    EXPECT_EQ(m_core.GetCount(kInstalled), 0);
+    EXPECT_TRUE(m_core.SaveAndClose());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), "0\r\n\r\nEND\r\n");
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_FALSE(m_core.HasPassedOver());
+    EXPECT_EQ(m_core.PassedOverText(), "");
 }
 
-TEST_F(LoadSaveTest, CanAndHidingWriteNothing) {
+// A load and a clearing start the history afresh; cleared lists are never written.
+TEST_F(LoadSaveTest, LoadAndClearForgetTheHistoryAndClearedListsAreNotWritten) {
     WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
-    Show(true);
-    m_window.SetCurSel(IDC_INSTALLED, 0);
-    Run(&CInstallerCore::OnUninstall); // exports One.C2C, which stays
+    Load();
+    m_core.Apply(command::Select{kInstalled, 0});
+    m_core.Apply(command::Uninstall{}); // exports One.C2C, which stays
+    m_core.Apply(command::Undo{});
+    ASSERT_TRUE(m_core.CanRedo());
 
-    Run(&CInstallerCore::OnCan);
-    Show(false);
+    Load();
+    EXPECT_FALSE(m_core.CanUndo() || m_core.CanRedo());
+    EXPECT_EQ(Available(), Names_t{"One"});
+    EXPECT_EQ(m_core.GetShownInfo(kInstalled), "");
+    m_core.Apply(command::Select{kAvailable, 0});
+    m_core.Apply(command::Install{});
 
-    EXPECT_EQ(m_window.m_aEndResults, std::vector<int>{kDialogCancel});
-    EXPECT_EQ(m_core.m_nAvailable, 0);
-    EXPECT_EQ(m_core.m_nInstalled, 0);
-    EXPECT_FALSE(m_window.m_bOkEnabled) << "an emptied list must not be written";
-    Run(&CInstallerCore::SaveAndClose);
+    m_core.Apply(command::Clear{});
+    EXPECT_EQ(m_core.GetCount(kAvailable) + m_core.GetCount(kInstalled), 0);
+    EXPECT_FALSE(m_core.CanUndo());
+    EXPECT_FALSE(m_core.IsLoaded()) << "an emptied list must not be written";
+    EXPECT_FALSE(m_core.SaveAndClose());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), OpponentList({CarText("One")}));
     EXPECT_EQ(ReadBytes("One.C2C"), CarText("One"));
 }
 
+// A missing list stops the load, and points to a copy where Restore Opponent List offers one.
 TEST_F(LoadSaveTest, MissingOpponentListStopsTheLoad) {
     WriteBytes("hawk.c2c", CarText("Hawk"));
-    for (bool bBackup : {false, true}) {
-        if (bBackup)
-            WriteBytes("data/opponent.old", "an old list");
-        m_window.m_aErrors.clear();
-        Show(true);
+    // Another file in the folder of kept copies is no copy that could be restored.
+    const std::pair<std::string, bool> aCopies[] = {
+        {"", false},
+        {"data/backups/notes.txt", false},
+        {"data/backups/" + KeptListName({2026, 12, 8, 9, 45, 1}, 1), true},
+        {"data/opponent.old", true}};
+    for (const auto& [strCopy, bRestorable] : aCopies) {
+        if (!strCopy.empty())
+            WriteBytes(strCopy, OpponentList({CarText("One")}));
+        m_window.m_astrErrors.clear();
+        Load();
         // Without a backup the load stops at taking it, before any car file is read.
-        EXPECT_EQ(Available(), bBackup ? Names{"Hawk"} : Names{});
-        EXPECT_FALSE(m_window.m_bOkEnabled);
-        ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-        const std::string& strError = m_window.m_aErrors[0];
+        EXPECT_EQ(Available(), strCopy.ends_with(".old") ? Names_t{"Hawk"} : Names_t{});
+        ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+        const std::string& strError = m_window.m_astrErrors[0];
         EXPECT_NE(strError.find("opponent.txt"), std::string::npos) << strError;
         EXPECT_NE(strError.find("installation folder"), std::string::npos) << strError;
-        EXPECT_EQ(strError.find("Restore Opponent List") != std::string::npos, bBackup) << strError;
-        Run(&CInstallerCore::SaveAndClose);
+        EXPECT_EQ(strError.find("Restore Opponent List") != std::string::npos, bRestorable)
+            << strError;
+        EXPECT_FALSE(m_core.IsLoaded());
+        EXPECT_FALSE(m_core.SaveAndClose());
         EXPECT_FALSE(std::filesystem::exists("data/opponent.txt"));
-        EXPECT_TRUE(m_window.m_aEndResults.empty());
     }
 }
 
-TEST_F(LoadSaveTest, MissingOpponentListPointsToAKeptCopyOnlyWhenOneCanBeRestored) {
-    // Another file in the folder of kept copies is no copy the restore dialog would offer.
-    WriteBytes("data/backups/notes.txt", OpponentList({CarText("One")}));
-    Show(true);
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_EQ(m_window.m_aErrors[0].find("Restore Opponent List"), std::string::npos)
-        << m_window.m_aErrors[0];
+// The way back from a missing or damaged list: a whole kept list restored can be saved, and what
+// stood on disk is kept first; undoing the restore takes that back. Leaving asks only while the
+// installed list differs from what the load read.
+TEST_F(LoadSaveTest, ARestoredWholeListCanBeSaved) {
+    const std::string strKept = OpponentList({CarText("One"), CarText("Two")});
+    WriteBytes("data/OPPONENT.OLD", strKept);
+    for (const std::string& strOnDisk : {std::string(), std::string("3\r\n\r\n") + CarText("A")}) {
+        if (strOnDisk.empty())
+            std::filesystem::remove("data/opponent.txt");
+        else
+            WriteBytes("data/opponent.txt", strOnDisk);
+        std::filesystem::remove_all("data/backups");
+        Load();
+        ASSERT_FALSE(m_core.IsLoaded());
+        EXPECT_FALSE(m_core.HasChanges());
 
-    WriteBytes("data/backups/" + KeptListName({2026, 12, 8, 9, 45, 1}, 1),
-               OpponentList({CarText("One")}));
-    m_window.m_aErrors.clear();
-    Show(true);
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_NE(m_window.m_aErrors[0].find("Restore Opponent List"), std::string::npos)
-        << m_window.m_aErrors[0];
+        std::vector<RestorableList> aLists = m_core.ReadRestorableLists();
+        ASSERT_EQ(aLists.size(), 1u);
+        m_core.Apply(command::Restore{std::move(aLists[0].apRecords)});
+        EXPECT_TRUE(m_core.IsLoaded());
+        EXPECT_TRUE(m_core.HasChanges());
+        m_core.Apply(command::Undo{});
+        EXPECT_FALSE(m_core.IsLoaded());
+        EXPECT_FALSE(m_core.HasChanges());
+        m_core.Apply(command::Redo{});
+
+        m_window.m_astrQuestions.clear();
+        EXPECT_TRUE(m_core.SaveAndClose());
+        EXPECT_TRUE(m_window.m_astrQuestions.empty()) << "the list is as the load found it";
+        EXPECT_EQ(ReadBytes("data/opponent.txt"), strKept);
+        const std::vector<KeptList> aKept = ListKeptLists();
+        EXPECT_EQ(aKept.size(), strOnDisk.empty() ? 0u : 1u) << "the damaged list is kept";
+    }
 }
 
-TEST_F(LoadSaveTest, EmptyOpponentListStopsTheLoad) {
-    WriteBytes("data/opponent.txt", "\r\n\r\n");
-    Show(true);
-    ExpectStoppedLoad("\r\n\r\n");
+// After an unpacking that failed, a missing list is put down to that, not to the folder.
+TEST_F(LoadSaveTest, AListMissingAfterAFailedUnpackingSaysWhy) {
+    WriteBytes("data/OPPONENT.OLD", OpponentList({CarText("One")}));
+    const std::string strArchive = Archive({{"opponent.txt", OpponentList({})}});
+    WriteBytes("data.twt", strArchive.substr(0, strArchive.size() - 4)); // cut short
+    Load();
+    ASSERT_EQ(m_window.m_astrErrors.size(), 2u);
+    EXPECT_NE(m_window.m_astrErrors[1].find("because the game's data archive"), std::string::npos)
+        << m_window.m_astrErrors[1];
+    EXPECT_EQ(m_window.m_astrErrors[1].find("installation folder"), std::string::npos);
 }
 
 // A list that cannot be shown to be whole is never written back; one that can is, unshifted.
 TEST_F(LoadSaveTest, OnlyAWholeListIsWrittenBack) {
-    const std::string strCommented = "// edited by hand\r\n" + OpponentList({CarText("One")});
-    WriteBytes("data/opponent.txt", strCommented);
-    Show(true);
-    EXPECT_EQ(Installed(), Names{"One"});
-    EXPECT_TRUE(m_window.m_bOkEnabled);
-    Run(&CInstallerCore::SaveAndClose);
+    WriteBytes("data/opponent.txt", "\r\n\r\n");
+    Load();
+    ExpectStoppedLoad("\r\n\r\n");
+
+    WriteBytes("data/opponent.txt", "// edited by hand\r\n" + OpponentList({CarText("One")}));
+    m_window.m_astrErrors.clear();
+    Load();
+    EXPECT_EQ(Installed(), Names_t{"One"});
+    EXPECT_TRUE(m_core.SaveAndClose());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), OpponentList({CarText("One")}));
 
     const std::string strCut = "3\r\n\r\n" + CarText("One") + CarText("Two") + "Driver\r\n";
     WriteBytes("data/opponent.txt", strCut);
-    m_window.m_aEndResults.clear();
-    Show(true);
-    EXPECT_EQ(Installed(), (Names{"One", "Two"}));
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_NE(m_window.m_aErrors[0].find("Its count promises 3 opponents; 2 were read."),
+    Load();
+    EXPECT_EQ(Installed(), (Names_t{"One", "Two"}));
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_NE(m_window.m_astrErrors[0].find("Its count promises 3 opponents; 2 were read."),
               std::string::npos)
-        << m_window.m_aErrors[0];
+        << m_window.m_astrErrors[0];
     ExpectStoppedLoad(strCut);
 }
 
@@ -246,59 +244,54 @@ TEST_F(LoadSaveTest, OneBadCarFileNeverBlocksTheLoad) {
         return op == FileOp::Open && strPath == "b.c2c";
     });
 
-    Show(true);
+    Load();
 
-    EXPECT_EQ(Available(), (Names{"a", "c", "e"}));
-    EXPECT_EQ(Installed(), Names{"One"});
-    EXPECT_TRUE(m_window.m_aErrors.empty());
-    EXPECT_TRUE(m_window.m_bOkEnabled);
-    std::map<std::string, std::string> mapPassedOver;
-    for (const PassedOverCar& car : m_core.m_aPassedOver)
-        mapPassedOver[car.strFileName] = car.strReason;
-    std::map<std::string, std::string> mapExpected = {
-        {"b.c2c", "could not be opened: simulated failure"},
-        {"big.c2c", "1025 KB is too large for a car file"},
-        {"end.c2c", "its first value is END, which would end the opponent list it joins"},
-        {"folder.c2c", "is a folder, not a file"},
-        {"long.c2c", "has a line longer than 65536 bytes"},
-        {"short.c2c", "holds 3 of the 11 values a car needs"}};
+    EXPECT_EQ(Available(), (Names_t{"a", "c", "e"}));
+    EXPECT_EQ(Installed(), Names_t{"One"});
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_TRUE(m_core.IsLoaded());
+    std::vector<std::string> astrPassedOver = {
+        "b.c2c: could not be opened: simulated failure",
+        "big.c2c: 1025 KB is too large for a car file",
+        "end.c2c: its first value is END, which would end the opponent list it joins",
+        "folder.c2c: is a folder, not a file",
+        "long.c2c: has a line longer than 65536 bytes",
+        "short.c2c: holds 3 of the 11 values a car needs"};
 #ifndef _WIN32
-    mapExpected["pipe.c2c"] = "could not be opened: It is a pipe or a device, not a file";
+    astrPassedOver.insert(astrPassedOver.end() - 1,
+                          "pipe.c2c: could not be opened: It is a pipe or a device, not a file");
 #endif
-    EXPECT_EQ(mapPassedOver, mapExpected);
+    std::string strExpected;
+    for (const std::string& strLine : astrPassedOver)
+        strExpected += (strExpected.empty() ? "" : "\r\n") + strLine;
+    EXPECT_EQ(m_core.PassedOverText(), strExpected);
+    EXPECT_TRUE(m_core.HasPassedOver());
 
-    // The next load starts its own list.
+    // The next load starts its own list, and the window gets thirty lines and how many more.
     std::filesystem::remove("big.c2c");
-    Show(true);
-    EXPECT_EQ(m_core.m_aPassedOver.size(), mapExpected.size() - 1);
+    for (int i = 0; i < 30; ++i)
+        WriteBytes("x" + std::to_string(10 + i) + ".c2c", "damaged");
+    Load();
+    const std::string strText = m_core.PassedOverText();
+    const std::size_t nLeft = astrPassedOver.size() - 1; // of the first load's
+    EXPECT_EQ(std::count(strText.begin(), strText.end(), '\n'), 30);
+    EXPECT_TRUE(strText.ends_with("x" + std::to_string(39 - nLeft) +
+                                  ".c2c: holds 1 of the 11 values a car needs\r\n... and " +
+                                  std::to_string(nLeft) + " more"))
+        << strText;
 }
 
-TEST_F(LoadSaveTest, ShowsOnlyTheFirst2000CarFiles) {
-    for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
-        WriteBytes("car" + std::to_string(i) + ".c2c", CarText("Car" + std::to_string(i)));
-    WriteBytes("data/opponent.txt", OpponentList({CarText("One")}));
-
-    Show(true);
-
-    EXPECT_EQ(m_core.m_nAvailable, CInstallerCore::kMaxCars);
-    EXPECT_EQ(Installed(), Names{"One"});
-    EXPECT_EQ(m_window.m_aErrors, Names{"Only the first 2000 add-on cars are listed."});
-    EXPECT_TRUE(m_window.m_bOkEnabled) << "the opponent list was read whole";
-}
-
-// The window hears of the load between files, with the counts that the lists hold at that moment.
+// The window hears of the load between files, with counts of thousands.
 TEST_F(LoadSaveTest, ProgressNamesEachStepBetweenFilesWithCountsOfThousands) {
     struct Step {
         std::string strStep;
         int nDone;
         int nTotal;
-        int nAvailable; // cars listed when the step was shown
     };
-    struct CProgressWindow : CMemoryWindow {
+    struct CProgressWindow : CTestWindow {
         void ShowLoadProgress(const std::string& strStep, int nDone, int nTotal) override {
-            m_aSteps.push_back({strStep, nDone, nTotal, m_pCore->m_nAvailable});
+            m_aSteps.push_back({strStep, nDone, nTotal});
         }
-        const CInstallerCore* m_pCore = nullptr;
         std::vector<Step> m_aSteps;
     };
     constexpr int kCars = 1200;
@@ -308,52 +301,57 @@ TEST_F(LoadSaveTest, ProgressNamesEachStepBetweenFilesWithCountsOfThousands) {
     WriteBytes("data.twt", Archive({{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", "c"}}));
     constexpr std::size_t kUnpack = 1 + 4; // announced, then before each entry and at the end
     CProgressWindow window;
-    CInstallerCore core(window);
-    window.m_pCore = &core;
-    core.InitPictures();
+    CInstallerCore core(window, m_pictures);
 
-    core.Run([&] { core.OnShowWindow(true); });
+    core.Apply(command::Load{});
 
-    ASSERT_EQ(core.m_nInstalled, 2);
+    ASSERT_EQ(core.GetCount(kInstalled), 2);
     const std::vector<Step>& aSteps = window.m_aSteps;
-    ASSERT_EQ(aSteps.size(), kUnpack + (kCars + 1) + 1u + 2u);
+    ASSERT_EQ(aSteps.size(), kUnpack + (kCars + 1) + 2u);
     for (int i = 0; i < static_cast<int>(kUnpack); ++i) {
         EXPECT_EQ(aSteps[i].strStep, "Unpacking the game's data");
         EXPECT_EQ(aSteps[i].nDone, i == 0 ? 0 : i - 1);
         EXPECT_EQ(aSteps[i].nTotal, i == 0 ? 0 : 3);
     }
     for (int i = 0; i <= kCars; ++i) {
-        const Step& step = aSteps[kUnpack + i];
-        EXPECT_EQ(step.nDone, i);
-        EXPECT_EQ(step.nTotal, kCars);
-        EXPECT_EQ(step.nAvailable, i) << "shown between files";
+        EXPECT_EQ(aSteps[kUnpack + i].nDone, i);
+        EXPECT_EQ(aSteps[kUnpack + i].nTotal, kCars);
     }
     EXPECT_EQ(aSteps[kUnpack].strStep, "Reading car files: 0 of 1,200");
     EXPECT_EQ(aSteps[kUnpack + 999].strStep, "Reading car files: 999 of 1,200");
     EXPECT_EQ(aSteps[kUnpack + kCars].strStep, "Reading car files: 1,200 of 1,200");
-    int nLastDone = 0;
-    for (std::size_t i = kUnpack + 1 + kCars; i < aSteps.size(); ++i) {
-        EXPECT_EQ(aSteps[i].strStep, "Reading the opponent list");
-        EXPECT_GE(aSteps[i].nDone, nLastDone);
-        EXPECT_LE(aSteps[i].nDone, aSteps[i].nTotal);
-        nLastDone = aSteps[i].nDone;
+    for (int i = 0; i < 2; ++i) {
+        const Step& step = aSteps[kUnpack + kCars + 1 + i];
+        EXPECT_EQ(step.strStep, "Reading the opponent list");
+        EXPECT_EQ(step.nDone, i);
+        EXPECT_EQ(step.nTotal, 2);
     }
-    EXPECT_GT(nLastDone, 0);
 }
 
-TEST_F(LoadSaveTest, AnOversizedOpponentListIsNotWritten) {
-    std::vector<std::string> aTexts;
-    for (int i = 0; i <= CInstallerCore::kMaxCars; ++i)
-        aTexts.push_back(CarText("Car" + std::to_string(i)));
-    const std::string strList = OpponentList(aTexts);
-    WriteBytes("data/opponent.txt", strList);
+// A list too large to be any opponent list is not read into memory at all.
+TEST_F(LoadSaveTest, AnOpponentListLargerThanItsLimitIsRefused) {
+    WriteBytes("a.c2c", CarText("A"));
+    const std::string strList = OpponentList({CarText("One")});
+    const std::string strHuge =
+        strList + std::string(kMaxOpponentListBytes + 1 - strList.size(), ' ');
+    WriteBytes("data/opponent.txt", strHuge);
 
-    Show(true);
+    Load();
 
-    EXPECT_EQ(m_core.m_nInstalled, CInstallerCore::kMaxCars);
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_NE(m_window.m_aErrors[0].find("more than 2000"), std::string::npos);
-    ExpectStoppedLoad(strList);
+    EXPECT_EQ(Available(), Names_t{"A"});
+    EXPECT_EQ(Installed(), Names_t{});
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_EQ(m_window.m_astrErrors[0], "Could not read \"data\\opponent.txt\": it is larger than "
+                                        "16 MB, more than such a file ever holds.");
+    ExpectStoppedLoad(strHuge);
+
+    // One byte less is read, and reads whole.
+    WriteBytes("data/opponent.txt", strHuge.substr(0, kMaxOpponentListBytes));
+    m_window.m_astrErrors.clear();
+    Load();
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+    EXPECT_EQ(Installed(), Names_t{"One"});
+    EXPECT_TRUE(m_core.IsLoaded());
 }
 
 TEST_F(LoadSaveTest, CarsOfOneFileBaseSharePicture) {
@@ -362,21 +360,18 @@ TEST_F(LoadSaveTest, CarsOfOneFileBaseSharePicture) {
     WriteBytes("b.c2c", CarText("B", "HAWK")); // no picture
     WriteBytes("data/opponent.txt", OpponentList({CarText("C", "EAGLE")}));
 
-    Show(true);
+    Load();
 
-    EXPECT_EQ(m_window.m_nPictures, 1);
-    EXPECT_EQ(m_core.m_apInstalled[0]->m_nImage, 0);
-    for (int i = 0; i < m_core.m_nAvailable; ++i)
-        EXPECT_EQ(m_core.m_apAvailable[i]->m_nImage,
-                  m_core.m_apAvailable[i]->m_strCarName == "A" ? 0 : -1);
+    EXPECT_EQ(m_pictures.m_nPictures, 1);
+    EXPECT_EQ(m_core.GetCar(kInstalled, 0).m_nImage, 0);
+    EXPECT_EQ(m_core.GetCar(kAvailable, 0).m_nImage, 0);
+    EXPECT_EQ(m_core.GetCar(kAvailable, 1).m_nImage, -1);
 }
 
 // One run as a user sees it, in a game folder whose data still lie in the game's archive.
 TEST_F(LoadSaveTest, WholeRun) {
-    const std::string strGameList = "3\r\n\r\n// Opponent 0\r\n" + CarText("Eagle", "EAGLE") +
-                                    "\r\n\r\n// Opponent 1\r\n" + CarText("Hawk", "HAWK") +
-                                    "\r\n\r\n// Opponent 2\r\n" + CarText("Kite", "KITE") +
-                                    "\r\n\r\nEND\r\n";
+    const std::string strGameList =
+        OpponentList({CarText("Eagle", "EAGLE"), CarText("Hawk", "HAWK"), CarText("Kite", "KITE")});
     const std::string strEaglePicture =
         Archive({{"PIXIES.P16", Pixies({TileRecord("EAGLEA", TilePixels(0xF8, 0x4C)),
                                         TileRecord("eagleF", TilePixels(1, 2))})}});
@@ -386,18 +381,19 @@ TEST_F(LoadSaveTest, WholeRun) {
     WriteBytes("falcon.c2c", CarText("Falcon", "FALC"));
     WriteBytes("Hawk.c2c", CarText("Hawk", "HAWK"));
 
-    Show(true);
-    ASSERT_TRUE(m_window.m_aErrors.empty()) << m_window.m_aErrors[0];
-    EXPECT_TRUE(m_window.m_bOkEnabled);
+    Load();
+    ASSERT_TRUE(m_window.m_astrErrors.empty()) << m_window.m_astrErrors[0];
+    EXPECT_TRUE(m_core.IsLoaded());
     EXPECT_TRUE(std::filesystem::exists("data.twat"));
     EXPECT_FALSE(std::filesystem::exists("data.twt"));
     EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList);
-    EXPECT_EQ(Installed(), (Names{"Eagle", "Hawk", "Kite"}));
-    ASSERT_EQ(m_window.m_aPictures.size(), 2u); // the eagle's and the falcon's
-    const int nEagle = m_core.m_apInstalled[0]->m_nImage;
+    EXPECT_EQ(Installed(), (Names_t{"Eagle", "Hawk", "Kite"}));
+    EXPECT_EQ(Available(), (Names_t{"Falcon", "Hawk"}));
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 2u); // the eagle's and the falcon's
+    const int nEagle = m_core.GetCar(kInstalled, 0).m_nImage;
     ASSERT_GE(nEagle, 0);
     const std::vector<std::uint8_t>& aEagle =
-        m_window.m_aPictures[static_cast<std::size_t>(nEagle)];
+        m_pictures.m_aPictures[static_cast<std::size_t>(nEagle)];
     EXPECT_EQ(aEagle[0], 0xC0);
     EXPECT_EQ(aEagle[1], 0x40);
     EXPECT_EQ(aEagle[2], 0x80);
@@ -406,43 +402,39 @@ TEST_F(LoadSaveTest, WholeRun) {
 
     // Install the falcon, move it to the top, drop the hawk (a car file has it) and export the
     // kite (none has it).
-    const Names aAvailable = Available();
-    const int nFalcon = aAvailable[0] == "Falcon" ? 0 : 1;
-    m_window.SetCurSel(IDC_AVAILABLE, nFalcon);
-    Run(&CInstallerCore::ShowAvailable);
-    Run(&CInstallerCore::OnInstall);
-    Run(&CInstallerCore::OnUp);
-    Run(&CInstallerCore::OnUp);
-    Run(&CInstallerCore::OnUp);
-    EXPECT_EQ(Installed(), (Names{"Falcon", "Eagle", "Hawk", "Kite"}));
-    m_window.SetCurSel(IDC_INSTALLED, 2);
-    Run(&CInstallerCore::OnUninstall);
-    m_window.SetCurSel(IDC_INSTALLED, 2);
-    Run(&CInstallerCore::OnUninstall);
-    EXPECT_EQ(Installed(), (Names{"Falcon", "Eagle"}));
-    EXPECT_EQ(m_core.m_nAvailable, 3);
-    EXPECT_EQ(m_window.m_mapImages[IDC_AVAILABLE_PICTURE],
-              std::vector<int>{m_core.m_apAvailable[nFalcon]->m_nImage});
+    m_core.Apply(command::Select{kAvailable, 0});
+    m_core.Apply(command::Install{});
+    for (int i = 0; i < 3; ++i)
+        m_core.Apply(command::Up{});
+    EXPECT_EQ(Installed(), (Names_t{"Falcon", "Eagle", "Hawk", "Kite"}));
+    for (int i = 0; i < 2; ++i) {
+        m_core.Apply(command::Select{kInstalled, 2});
+        m_core.Apply(command::Uninstall{});
+    }
+    EXPECT_EQ(Installed(), (Names_t{"Falcon", "Eagle"}));
+    EXPECT_EQ(Available(), (Names_t{"Falcon", "Hawk", "Kite"}));
+    // The kite has no picture: the falcon's stays in view.
+    EXPECT_EQ(m_core.GetShownImage(kAvailable), m_core.GetCar(kAvailable, 0).m_nImage);
+    EXPECT_NE(m_core.GetShownInfo(kAvailable).find("Kite"), std::string::npos);
 
-    Run(&CInstallerCore::SaveAndClose);
-    Show(false);
+    EXPECT_TRUE(m_core.SaveAndClose());
+    m_core.Apply(command::Clear{});
 
-    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
     EXPECT_EQ(ReadBytes("data/opponent.txt"),
-              "2\r\n\r\n// Opponent 0\r\n" + CarText("Falcon", "FALC") +
-                  "\r\n\r\n// Opponent 1\r\n" + CarText("Eagle", "EAGLE") + "\r\n\r\nEND\r\n");
+              OpponentList({CarText("Falcon", "FALC"), CarText("Eagle", "EAGLE")}));
     EXPECT_EQ(ReadBytes("Kite.C2C"), CarText("Kite", "KITE"));
     EXPECT_EQ(ReadBytes("Hawk.c2c"), CarText("Hawk", "HAWK"));
     EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList) << "the backup keeps the game's list";
 
     // The next run finds the archive retired and reads back what Ok wrote.
-    CMemoryWindow window;
-    CInstallerCore core(window);
-    core.InitPictures();
-    core.Run([&] { core.OnShowWindow(true); });
-    EXPECT_TRUE(window.m_aErrors.empty());
-    EXPECT_EQ(window.Lines(IDC_INSTALLED), (Names{"Falcon", "Eagle"}));
-    EXPECT_EQ(window.Lines(IDC_AVAILABLE).size(), 3u);
+    CTestWindow window;
+    CTestPictures pictures;
+    CInstallerCore core(window, pictures);
+    core.Apply(command::Load{});
+    EXPECT_TRUE(window.m_astrErrors.empty());
+    EXPECT_EQ(Names(core, kInstalled), (Names_t{"Falcon", "Eagle"}));
+    EXPECT_EQ(core.GetCount(kAvailable), 3);
 }
 
 TEST_F(LoadSaveTest, ArchiveThatStaysIsToldOncePerStartAndTheLoadGoesOn) {
@@ -451,18 +443,18 @@ TEST_F(LoadSaveTest, ArchiveThatStaysIsToldOncePerStartAndTheLoadGoesOn) {
     const std::string strArchive =
         Archive({{"opponent.txt", "the archive's list"}, {"a.txt", "a"}});
     WriteBytes("data.twt", strArchive.substr(0, strArchive.size() - 4)); // cut short
-    Show(true);
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_TRUE(m_window.m_aErrors[0].starts_with(
+    Load();
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_TRUE(m_window.m_astrErrors[0].starts_with(
         "The game's data archive data.twt could not be unpacked: "))
-        << m_window.m_aErrors[0];
-    EXPECT_TRUE(m_window.m_bOkEnabled);
-    EXPECT_EQ(Installed(), Names{"One"});
+        << m_window.m_astrErrors[0];
+    EXPECT_TRUE(m_core.IsLoaded());
+    EXPECT_EQ(Installed(), Names_t{"One"});
     EXPECT_EQ(ReadBytes("data/opponent.txt"), strList);
 
-    Show(false);
-    Show(true);
-    EXPECT_EQ(m_window.m_aErrors.size(), 1u) << "once per start";
+    m_core.Apply(command::Clear{});
+    Load();
+    EXPECT_EQ(m_window.m_astrErrors.size(), 1u) << "once per start";
 }
 
 } // namespace

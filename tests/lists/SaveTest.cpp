@@ -5,8 +5,9 @@
 #include "lists/InstallerCore.h"
 #include "platform/File.h"
 #include "support/GameFiles.h"
-#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
+#include "support/TestPictures.h"
+#include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -26,20 +27,17 @@ protected:
         WriteBytes("data/OPPONENT.OLD", "the list before the first run");
         WriteBytes("data/opponent.txt", m_strOld);
         WriteBytes("hawk.c2c", CarText("Hawk"));
-        m_core.InitPictures();
-        m_core.Run([&] { m_core.OnShowWindow(true); });
-        ASSERT_TRUE(m_core.m_bLoaded);
+        m_core.Apply(command::Load{});
+        ASSERT_TRUE(m_core.IsLoaded());
     }
 
     // Installs the available car, so that Ok has something to write.
     void Edit() {
-        m_window.SetCurSel(IDC_AVAILABLE, 0);
-        m_core.Run([&] { m_core.OnInstall(); });
+        m_core.Apply(command::Select{CarList::Available, 0});
+        m_core.Apply(command::Install{});
     }
-    void Ok() {
-        m_core.Run([&] { m_core.SaveAndClose(); });
-    }
-    bool Closed() const { return !m_window.m_aEndResults.empty(); }
+    void Ok() { m_bClosed = m_core.SaveAndClose(); }
+    bool Closed() const { return m_bClosed; }
     static std::vector<std::string> KeptBytes() {
         std::vector<std::string> astr;
         for (const KeptList& kept : ListKeptLists())
@@ -50,8 +48,10 @@ protected:
 
     const std::string m_strOld = OpponentList({CarText("One"), CarText("Two")});
     const std::string m_strNew = OpponentList({CarText("One"), CarText("Two"), CarText("Hawk")});
-    CMemoryWindow m_window;
-    CInstallerCore m_core{m_window};
+    CTestWindow m_window;
+    CTestPictures m_pictures;
+    CInstallerCore m_core{m_window, m_pictures};
+    bool m_bClosed = false; // what the last Ok answered
 };
 
 // A list changed by another program after the load.
@@ -62,8 +62,8 @@ TEST_F(SaveTest, ChangedListIsReplacedOnlyWhenTheUserSaysYes) {
     Edit();
 
     Ok(); // No
-    ASSERT_EQ(m_window.m_aQuestions.size(), 1u);
-    EXPECT_EQ(m_window.m_aQuestions[0],
+    ASSERT_EQ(m_window.m_astrQuestions.size(), 1u);
+    EXPECT_EQ(m_window.m_astrQuestions[0],
               "data\\opponent.txt was changed by another program after Gridwright read it. "
               "Replace it with your list? The other version is kept in data\\backups.");
     EXPECT_EQ(ReadBytes("data/opponent.txt"), strOthers);
@@ -72,11 +72,30 @@ TEST_F(SaveTest, ChangedListIsReplacedOnlyWhenTheUserSaysYes) {
 
     m_window.m_bAnswerYes = true;
     Ok();
-    EXPECT_EQ(m_window.m_aQuestions.size(), 2u);
+    EXPECT_EQ(m_window.m_astrQuestions.size(), 2u);
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strNew);
     EXPECT_EQ(KeptBytes(), std::vector<std::string>{strOthers});
     EXPECT_TRUE(Closed());
-    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
+}
+
+// Another save while the question is open: the version replaced is the version kept, after a
+// second question.
+TEST_F(SaveTest, ListSavedAgainWhileAskingIsAskedAboutAgain) {
+    const std::vector<std::string> astrTheirs = {OpponentList({CarText("Theirs")}),
+                                                 OpponentList({CarText("Theirs, later")})};
+    WriteBytes("data/opponent.txt", astrTheirs[0]);
+    Edit();
+    m_window.m_bAnswerYes = true;
+    m_window.m_onAsk = [&] {
+        if (m_window.m_astrQuestions.size() == 1)
+            WriteBytes("data/opponent.txt", astrTheirs[1]);
+    };
+    Ok();
+    EXPECT_EQ(m_window.m_astrQuestions.size(), 2u);
+    EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strNew);
+    EXPECT_EQ(KeptBytes(), std::vector<std::string>{astrTheirs[1]});
+    EXPECT_TRUE(Closed());
 }
 
 TEST_F(SaveTest, ListDeletedMeanwhileIsAskedAboutToo) {
@@ -84,7 +103,7 @@ TEST_F(SaveTest, ListDeletedMeanwhileIsAskedAboutToo) {
     Edit();
     m_window.m_bAnswerYes = true;
     Ok();
-    EXPECT_EQ(m_window.m_aQuestions.size(), 1u);
+    EXPECT_EQ(m_window.m_astrQuestions.size(), 1u);
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strNew);
     EXPECT_TRUE(KeptBytes().empty()) << "nothing was replaced";
 }
@@ -95,9 +114,9 @@ TEST_F(SaveTest, ReadOnlyListIsRefusedAndKeepsItsMark) {
     SetReadOnly("data/opponent.txt", true);
     Edit();
     Ok();
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_TRUE(m_window.m_aErrors[0].starts_with("data\\opponent.txt is read-only"))
-        << m_window.m_aErrors[0];
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_TRUE(m_window.m_astrErrors[0].starts_with("data\\opponent.txt is read-only"))
+        << m_window.m_astrErrors[0];
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strOld);
     EXPECT_TRUE(CFile::IsReadOnly("data\\opponent.txt"));
     EXPECT_FALSE(std::filesystem::exists("data/backups"));
@@ -117,7 +136,7 @@ TEST_F(SaveTest, OkKeepsTheReplacedBytesAndTheNewestTwenty) {
     WriteBytes("data/backups/readme.txt", "not a copy");
     Edit();
     Ok();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strNew);
     const std::vector<KeptList> aKept = ListKeptLists();
     ASSERT_EQ(aKept.size(), kKeptListsKept);
@@ -132,7 +151,7 @@ TEST_F(SaveTest, UnchangedListWritesAndKeepsNothing) {
     // Read-only too: had anything been written, Ok would have refused.
     SetReadOnly("data/opponent.txt", true);
     Ok();
-    EXPECT_TRUE(m_window.m_aErrors.empty());
+    EXPECT_TRUE(m_window.m_astrErrors.empty());
     EXPECT_TRUE(Closed());
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strOld);
     EXPECT_FALSE(std::filesystem::exists("data/backups"));
@@ -143,9 +162,10 @@ TEST_F(SaveTest, CopyThatCannotBeKeptStopsTheSave) {
     WriteBytes("data/backups", "a file where the folder should be");
     Edit();
     Ok();
-    ASSERT_EQ(m_window.m_aErrors.size(), 1u);
-    EXPECT_NE(m_window.m_aErrors[0].find("could not be kept in data\\backups"), std::string::npos)
-        << m_window.m_aErrors[0];
+    ASSERT_EQ(m_window.m_astrErrors.size(), 1u);
+    EXPECT_NE(m_window.m_astrErrors[0].find("could not be kept in data\\backups"),
+              std::string::npos)
+        << m_window.m_astrErrors[0];
     EXPECT_EQ(ReadBytes("data/opponent.txt"), m_strOld);
     EXPECT_FALSE(Closed());
 }

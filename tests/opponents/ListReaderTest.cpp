@@ -3,10 +3,7 @@
 
 #include "opponents/OpponentListReader.h"
 
-#include "platform/File.h"
-#include "platform/FileFaults.h"
 #include "support/GameFiles.h"
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +14,15 @@ namespace {
 
 using gamefiles::CarText;
 using gamefiles::RecordText;
-using namespace support;
 using Names = std::vector<std::string>;
 
-class ListReaderTest : public CTempFolderTest {
+class ListReaderTest : public testing::Test {
 protected:
-    OpponentList Read(const std::string& strBytes) {
-        WriteBytes("list.txt", strBytes);
-        CFile file("list.txt", CFile::kBinaryRead);
-        return ReadOpponentList(file, [](const std::string&) { return -1; });
+    static OpponentList Read(const std::string& strBytes) {
+        OpponentList list = ParseOpponentList(strBytes);
+        for (const auto& pRecord : list.apRecords)
+            EXPECT_EQ(pRecord->m_nImage, -1) << "the caller attaches the picture";
+        return list;
     }
     static Names NamesOf(const OpponentList& list) {
         Names aNames;
@@ -102,23 +99,20 @@ TEST_F(ListReaderTest, ACommentBeforeTheCountShiftsNothing) {
     EXPECT_EQ(list.apRecords[0]->m_strFileBase, "EAGLE");
 }
 
-// A read that fails part way is a damaged list, never its end.
-TEST_F(ListReaderTest, AFileErrorStopsTheListAtAnyPoint) {
-    const std::string strList = gamefiles::OpponentList({CarText("A"), CarText("B"), CarText("C")});
-    // From the fourth read on, the count line "3" has been read.
-    for (int nFailAt = 4; nFailAt <= static_cast<int>(strList.size()); nFailAt += 7) {
-        SCOPED_TRACE(nFailAt);
-        int nReads = 0;
-        SetFileFaultHook([&](FileOp op, const std::string&) {
-            return op == FileOp::Read && ++nReads == nFailAt;
-        });
-        const OpponentList list = Read(strList);
-        SetFileFaultHook({});
-        EXPECT_FALSE(list.bWhole);
-        EXPECT_LT(list.apRecords.size(), 3u);
-        EXPECT_NE(list.strReason.find("Its count promises 3 opponents"), std::string::npos)
-            << list.strReason;
-    }
+// What the reasons say: why, then the count against what was read.
+TEST_F(ListReaderTest, ReasonsSayWhyAndHowManyWereRead) {
+    const std::string strA = CarText("A");
+    EXPECT_EQ(Read("").strReason, "The opponent list holds no opponents, not even their count.");
+    EXPECT_EQ(Read("3\r\n" + strA).strReason,
+              "The opponent list was not read whole: it ends without its END line. Its count "
+              "promises 3 opponents; 1 was read.");
+    EXPECT_EQ(Read("x\r\n" + strA + "Driver\r\n").strReason,
+              "The opponent list was not read whole: it ends inside a record, after 1 of its 11 "
+              "values. It has no count of opponents; 1 was read.");
+    const OpponentList limited = ParseOpponentList("2\r\n" + strA + CarText("B") + "END\r\n", 1);
+    EXPECT_EQ(NamesOf(limited), Names{"A"});
+    EXPECT_EQ(limited.strReason, "The opponent list was not read whole: it holds more than 1 "
+                                 "opponent. Its count promises 2 opponents; 1 was read.");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "pictures/PictureCache.h"
 #include "support/GameFiles.h"
-#include "support/MemoryWindow.h"
 #include "support/TempFolder.h"
+#include "support/TestPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -68,8 +68,8 @@ protected:
                    TileFile(TileOf(nTile)));
     }
 
-    CMemoryWindow m_window;
-    CPictureCache m_cache{m_window};
+    CTestPictures m_pictures;
+    CPictureCache m_cache{m_pictures};
 };
 
 TEST(PutTileTest, ConvertsPixelsAndPlacesThemRowByRow) {
@@ -125,8 +125,8 @@ TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
 
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 
-    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
-    ExpectTiles(m_window.m_aPictures[0], {false, false, false, false, false, false});
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
+    ExpectTiles(m_pictures.m_aPictures[0], {false, false, false, false, false, false});
     EXPECT_EQ(m_cache.m_nPictures, 1);
     EXPECT_EQ(m_cache.m_astrPicture[0], "EAGLE");
 }
@@ -141,9 +141,9 @@ TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
     EXPECT_EQ(m_cache.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
 
-    ASSERT_EQ(m_window.m_aPictures.size(), 2u);
-    ExpectTiles(m_window.m_aPictures[0], {false, false, true, true, true, true});
-    ExpectTiles(m_window.m_aPictures[1], {true, true, true, true, true, true});
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 2u);
+    ExpectTiles(m_pictures.m_aPictures[0], {false, false, true, true, true, true});
+    ExpectTiles(m_pictures.m_aPictures[1], {true, true, true, true, true, true});
 }
 
 TEST_F(PictureLoaderTest, PrefersTheArchiveOverLooseTiles) {
@@ -153,8 +153,8 @@ TEST_F(PictureLoaderTest, PrefersTheArchiveOverLooseTiles) {
 
     m_cache.LoadPicture("EAGLE");
 
-    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
-    ExpectTiles(m_window.m_aPictures[0], {false, true, true, true, true, true});
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
+    ExpectTiles(m_pictures.m_aPictures[0], {false, true, true, true, true, true});
 }
 
 TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
@@ -163,8 +163,8 @@ TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
 
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
 
-    ASSERT_EQ(m_window.m_aPictures.size(), 1u);
-    ExpectTiles(m_window.m_aPictures[0], {false, false, true, false, false, true});
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
+    ExpectTiles(m_pictures.m_aPictures[0], {false, false, true, false, false, true});
 }
 
 TEST_F(PictureLoaderTest, ComposesEachFileBaseOnceAndCachesNothingWithoutSource) {
@@ -173,21 +173,21 @@ TEST_F(PictureLoaderTest, ComposesEachFileBaseOnceAndCachesNothingWithoutSource)
     EXPECT_EQ(m_cache.LoadPicture("HAWK"), -1);
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_window.m_nPictures, 1);
+    EXPECT_EQ(m_pictures.m_nPictures, 1);
     // Cache names match exactly, file names without regard to case.
     EXPECT_EQ(m_cache.LoadPicture("eagle"), 1);
 
     MakeLooseTile("HAWK", 0); // a later call probes again
     EXPECT_EQ(m_cache.LoadPicture("HAWK"), 2);
     EXPECT_EQ(m_cache.m_nPictures, 3);
-    EXPECT_EQ(m_window.m_nPictures, 3);
+    EXPECT_EQ(m_pictures.m_nPictures, 3);
 }
 
 TEST_F(PictureLoaderTest, AnEmptyFileBaseIsAName) {
     MakeArchive("", {0});
     EXPECT_EQ(m_cache.LoadPicture(""), 0);
     EXPECT_EQ(m_cache.LoadPicture(""), 0);
-    EXPECT_EQ(m_window.m_nPictures, 1);
+    EXPECT_EQ(m_pictures.m_nPictures, 1);
 }
 
 // A distinct cache name for each n: file names match without regard to case, cache names exactly,
@@ -201,7 +201,7 @@ std::string Spelling(int n) {
 }
 
 TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
-    m_window.m_bKeepPictures = false;
+    m_pictures.m_bKeepPictures = false;
     WriteBytes(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
 
     for (int i = 0; i < CPictureCache::kMaxPictures; ++i)
@@ -209,7 +209,7 @@ TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
     EXPECT_EQ(m_cache.LoadPicture(Spelling(CPictureCache::kMaxPictures)), -1);
     EXPECT_EQ(m_cache.LoadPicture(Spelling(3999)), 3999) << "cached names are still found";
     EXPECT_EQ(m_cache.m_nPictures, CPictureCache::kMaxPictures);
-    EXPECT_EQ(m_window.m_nPictures, CPictureCache::kMaxPictures);
+    EXPECT_EQ(m_pictures.m_nPictures, CPictureCache::kMaxPictures);
     EXPECT_EQ(m_cache.m_astrPicture[3999], Spelling(3999));
 }
 
@@ -246,7 +246,7 @@ TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     WriteBytes(CarImageFolder() + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
     EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    ExpectTiles(m_window.m_aPictures.at(0), {true, true, true, true, true, true});
+    ExpectTiles(m_pictures.m_aPictures.at(0), {true, true, true, true, true, true});
 }
 
 } // namespace

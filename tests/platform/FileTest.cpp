@@ -29,64 +29,54 @@ std::string ReadAll(CFile& file, std::size_t nCount) {
     return str;
 }
 
-TEST_F(FileTest, WritesReadBackAndTruncatesOnCreate) {
+TEST_F(FileTest, WritesAndReadsBack) {
     const std::string strBig = Pattern(150000);
     {
-        CFile file("out.bin", CFile::kBinaryWrite);
-        file.Write("head");
+        CFile file("out.bin", CFile::modeCreateNew);
+        file.Write("head", 4);
         file.Write(strBig.data(), strBig.size());
-        EXPECT_EQ(file.GetPosition(), 4 + strBig.size());
         file.Flush();
         file.Close();
         EXPECT_FALSE(file.IsOpen());
     }
     EXPECT_EQ(ReadBytes("out.bin"), "head" + strBig);
 
-    CFile file("out.bin", CFile::kBinaryRead);
+    CFile file("out.bin", CFile::modeRead);
     EXPECT_EQ(file.GetLength(), 4 + strBig.size());
     EXPECT_EQ(ReadAll(file, 1000000), "head" + strBig);
     file.Close();
-
-    CFile again("out.bin", CFile::kBinaryWrite);
-    again.Write("ab");
-    again.Close();
-    EXPECT_EQ(ReadBytes("out.bin"), "ab");
 }
 
 TEST_F(FileTest, ReadsFewerOrNoBytesAtTheEnd) {
     WriteBytes("abc.txt", "abc");
-    for (const unsigned nFlags : {CFile::kBinaryRead, CFile::kPlainRead}) {
-        CFile file("abc.txt", nFlags);
-        char a[10];
-        EXPECT_EQ(file.Read(a, 2), 2u);
-        EXPECT_EQ(file.Read(a, 10), 1u);
-        EXPECT_EQ(a[0], 'c');
-        EXPECT_EQ(file.Read(a, 10), 0u);
-        EXPECT_EQ(file.Read(a, 1), 0u);
-        EXPECT_EQ(file.GetPosition(), 3u);
-    }
+    CFile file("abc.txt", CFile::modeRead);
+    char a[10];
+    EXPECT_EQ(file.Read(a, 2), 2u);
+    EXPECT_EQ(file.Read(a, 10), 1u);
+    EXPECT_EQ(a[0], 'c');
+    EXPECT_EQ(file.Read(a, 10), 0u);
+    EXPECT_EQ(file.Read(a, 1), 0u);
 }
 
-TEST_F(FileTest, PositionStaysExactAcrossTheReadAhead) {
+TEST_F(FileTest, SeeksAndReadsKeepTheExactPosition) {
     const std::string strData = Pattern(200000);
     WriteBytes("data.bin", strData);
-    CFile file("data.bin", CFile::kBinaryRead);
+    CFile file("data.bin", CFile::modeRead);
 
-    // Byte by byte over the end of the first buffer, as a line reader does.
+    // Byte by byte, then back and forth.
     file.Seek(65530);
     for (std::size_t n = 65530; n < 65550; ++n) {
         char c = 0;
         ASSERT_EQ(file.Read(&c, 1), 1u);
         EXPECT_EQ(c, strData[n]);
-        EXPECT_EQ(file.GetPosition(), n + 1);
     }
-    file.Seek(65531); // back inside the buffer
+    file.Seek(65531); // a little back
     EXPECT_EQ(ReadAll(file, 5), strData.substr(65531, 5));
-    file.Seek(10); // before it
+    file.Seek(10); // far back
     EXPECT_EQ(ReadAll(file, 3), strData.substr(10, 3));
-    file.Seek(190000); // past it
+    file.Seek(190000); // far on
     EXPECT_EQ(ReadAll(file, 20000), strData.substr(190000));
-    EXPECT_EQ(file.GetPosition(), strData.size());
+    EXPECT_EQ(ReadAll(file, 1), "");
     file.Seek(300000); // past the end: reads nothing
     EXPECT_EQ(ReadAll(file, 4), "");
 
@@ -98,33 +88,35 @@ TEST_F(FileTest, PositionStaysExactAcrossTheReadAhead) {
         file.Seek(nAt);
         const std::string strExpected = nAt < strData.size() ? strData.substr(nAt, nCount) : "";
         ASSERT_EQ(ReadAll(file, nCount), strExpected) << "at " << nAt << " count " << nCount;
-        ASSERT_EQ(file.GetPosition(), nAt + strExpected.size());
     }
 }
 
-TEST_F(FileTest, EachFileReadsOnlyItsOwnBytesAfterAnother) {
-    // Files read one after another, as a load reads them; a longer one first, so that bytes of it
-    // would show in a shorter one read through the same place.
-    WriteBytes("long.bin", Pattern(70000));
-    WriteBytes("short.txt", "xyz");
-    for (int i = 0; i < 2; ++i) {
-        {
-            CFile file("long.bin", CFile::kBinaryRead);
-            EXPECT_EQ(ReadAll(file, 10), Pattern(10));
-        }
-        CFile file("short.txt", CFile::kBinaryRead);
-        EXPECT_EQ(ReadAll(file, 100), "xyz");
-        file.Seek(1);
-        EXPECT_EQ(ReadAll(file, 100), "yz");
-        CFile second("long.bin", CFile::kBinaryRead); // while another is open
-        EXPECT_EQ(ReadAll(second, 70001), Pattern(70000));
+TEST_F(FileTest, ReadWholeFileRefusesAFileLargerThanItsLimit) {
+    WriteBytes("five.txt", "12345");
+    EXPECT_EQ(ReadWholeFile("five.txt"), "12345");
+    EXPECT_EQ(ReadWholeFile("five.txt", 5), "12345");
+    try {
+        (void)ReadWholeFile("five.txt", 4);
+        FAIL() << "read a file larger than its limit";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_strFileName, "five.txt");
+        EXPECT_STREQ(e.what(), "Could not read \"five.txt\": it is larger than 4 bytes, more than "
+                               "such a file ever holds.");
+    }
+    WriteBytes("big.bin", Pattern(2 * 1024 * 1024 + 1));
+    EXPECT_EQ(ReadWholeFile("big.bin", 2 * 1024 * 1024 + 1), Pattern(2 * 1024 * 1024 + 1));
+    try {
+        (void)ReadWholeFile("big.bin", 2 * 1024 * 1024);
+        FAIL() << "read a file larger than its limit";
+    } catch (const CFileException& e) {
+        EXPECT_NE(std::string(e.what()).find("larger than 2 MB"), std::string::npos) << e.what();
     }
 }
 
 TEST_F(FileTest, FailuresNameTheFileAndTheCause) {
     std::filesystem::create_directory("data");
     try {
-        CFile file("data\\missing.txt", CFile::kBinaryRead);
+        CFile file("data\\missing.txt", CFile::modeRead);
         FAIL() << "opened a missing file";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
@@ -137,14 +129,13 @@ TEST_F(FileTest, FailuresNameTheFileAndTheCause) {
     }
 
     std::filesystem::create_directory("folder");
-    EXPECT_THROW(CFile("folder", CFile::kBinaryRead), CFileException);
-    EXPECT_THROW(CFile("folder", CFile::kPlainRead), CFileException);
-    EXPECT_THROW(CFile("folder", CFile::kBinaryWrite), CFileException);
-    EXPECT_THROW(CFile("nowhere\\new.txt", CFile::kBinaryWrite), CFileException);
+    EXPECT_THROW(CFile("folder", CFile::modeRead), CFileException);
+    EXPECT_THROW(CFile("folder", CFile::modeCreateNew), CFileException);
+    EXPECT_THROW(CFile("nowhere\\new.txt", CFile::modeCreateNew), CFileException);
 
     WriteBytes("in.txt", "x");
-    CFile reading("in.txt", CFile::kBinaryRead);
-    EXPECT_THROW(reading.Write("y"), CFileException);
+    CFile reading("in.txt", CFile::modeRead);
+    EXPECT_THROW(reading.Write("y", 1), CFileException);
     CFile closed;
     char c;
     EXPECT_THROW(closed.Read(&c, 1), CFileException);
@@ -156,17 +147,9 @@ TEST(FileExceptionTest, MessagesReadAsSentences) {
     EXPECT_STREQ(
         eOpen.what(),
         "Could not open \"a.txt\" for reading: The system cannot find the file specified.");
-    const CFileException eWrite(CFileException::diskFull, 28, "b.txt", "write to",
+    const CFileException eWrite(CFileException::genericException, 28, "b.txt", "write to",
                                 "No space left on device");
     EXPECT_STREQ(eWrite.what(), "Could not write to \"b.txt\": No space left on device.");
-    EXPECT_FALSE(eWrite.IsEndOfInput());
-
-    const CFileException eEnd = CFileException::EndOfInput();
-    EXPECT_EQ(eEnd.m_cause, CFileException::none);
-    EXPECT_EQ(eEnd.m_lOsError, 0);
-    EXPECT_EQ(eEnd.m_strFileName, "EOF");
-    EXPECT_TRUE(eEnd.IsEndOfInput());
-    EXPECT_STREQ(eEnd.what(), "Unexpected end of file.");
 }
 
 TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
@@ -174,11 +157,11 @@ TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
     SetFileFaultHook([&](FileOp op, const std::string& strPath) {
         return op == FileOp::Write && strPath == "out.txt" && ++nWrites == 3;
     });
-    CFile out("out.txt", CFile::kBinaryWrite);
-    out.Write("one");
-    out.Write("two");
+    CFile out("out.txt", CFile::modeCreateNew);
+    out.Write("one", 3);
+    out.Write("two", 3);
     try {
-        out.Write("three");
+        out.Write("three", 5);
         FAIL() << "third write succeeded";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::hardIO);
@@ -189,10 +172,12 @@ TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
     EXPECT_EQ(ReadBytes("out.txt"), "onetwo");
 
     SetFileFaultHook([](FileOp op, const std::string&) { return op == FileOp::Read; });
-    CFile in("out.txt", CFile::kBinaryRead);
+    CFile in("out.txt", CFile::modeRead);
     char c;
     EXPECT_THROW(in.Read(&c, 1), CFileException);
-    EXPECT_EQ(in.GetPosition(), 0u);
+    SetFileFaultHook({});
+    ASSERT_EQ(in.Read(&c, 1), 1u);
+    EXPECT_EQ(c, 'o') << "the failed read moved on";
 
     SetFileFaultHook([](FileOp op, const std::string&) { return op == FileOp::Open; });
     EXPECT_FALSE(CFile::Exists("out.txt"));
@@ -204,13 +189,14 @@ TEST_F(FileTest, FaultHookFailsOperationsWithoutTouchingTheDisk) {
     SetFileFaultHook([](FileOp op, const std::string&) {
         return op == FileOp::Rename || op == FileOp::Remove || op == FileOp::Create;
     });
-    EXPECT_THROW(CFile::Rename("out.txt", "moved.txt"), CFileException);
-    EXPECT_THROW(CFile::Replace("out.txt", "moved.txt"), CFileException);
+    EXPECT_THROW(CFile::Move("out.txt", "moved.txt", ExistingFile::Refuse), CFileException);
+    EXPECT_THROW(CFile::Move("out.txt", "moved.txt", ExistingFile::Replace), CFileException);
     EXPECT_THROW(CFile::Remove("out.txt"), CFileException);
-    EXPECT_THROW(CFile("out.txt", CFile::kBinaryWrite), CFileException);
+    EXPECT_THROW(CFile("new.txt", CFile::modeCreateNew), CFileException);
     SetFileFaultHook({});
     EXPECT_EQ(ReadBytes("out.txt"), "onetwo");
     EXPECT_FALSE(std::filesystem::exists("moved.txt"));
+    EXPECT_FALSE(std::filesystem::exists("new.txt"));
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -24,7 +23,6 @@ void CloseFake(int* p) {
     s_apClosed.push_back(p);
 }
 using CFakeHandle = CUniqueHandle<int*, &CloseFake>;
-using CFakeSearchHandle = CUniqueHandle<int*, &CloseFake, -1>;
 
 class UniqueHandleTest : public ::testing::Test {
 protected:
@@ -41,7 +39,7 @@ TEST_F(UniqueHandleTest, ClosesOnceHoweverItIsHandedOn) {
         CFakeHandle assigned;
         assigned = std::move(moved);
         EXPECT_FALSE(moved);
-        EXPECT_EQ(assigned.Get(), &m_nFirst);
+        EXPECT_EQ(assigned.get(), &m_nFirst);
         EXPECT_TRUE(s_apClosed.empty());
     }
     EXPECT_EQ(s_apClosed, std::vector<int*>{&m_nFirst});
@@ -50,11 +48,11 @@ TEST_F(UniqueHandleTest, ClosesOnceHoweverItIsHandedOn) {
 TEST_F(UniqueHandleTest, ReplacingClosesTheOldOneAndReleasingClosesNothing) {
     {
         CFakeHandle h(&m_nFirst);
-        h.Reset(&m_nSecond);
+        h.reset(&m_nSecond);
         EXPECT_EQ(s_apClosed, std::vector<int*>{&m_nFirst});
         h = CFakeHandle(&m_nFirst);
         EXPECT_EQ(s_apClosed, (std::vector<int*>{&m_nFirst, &m_nSecond}));
-        EXPECT_EQ(h.Release(), &m_nFirst);
+        EXPECT_EQ(h.release(), &m_nFirst);
         EXPECT_FALSE(h);
     }
     EXPECT_EQ(s_apClosed.size(), 2u);
@@ -64,11 +62,9 @@ TEST_F(UniqueHandleTest, NoHandleIsNeverClosed) {
     {
         CFakeHandle none;
         CFakeHandle null(nullptr);
-        CFakeSearchHandle failedSearch(reinterpret_cast<int*>(std::intptr_t{-1}));
         EXPECT_FALSE(none);
         EXPECT_FALSE(null);
-        EXPECT_FALSE(failedSearch);
-        none.Reset();
+        none.reset();
     }
     EXPECT_TRUE(s_apClosed.empty());
 }
@@ -117,10 +113,7 @@ TEST_F(FolderListingTest, ListingsAreClosedWhenMemoryRunsOut) {
         const CFolderListingScope listings;
         (void)ResolvePath("SECOND-FILE-WITH-A-LONG-NAME.TXT");
     });
-    FailEachAllocation([] {
-        CFileFind finder;
-        (void)finder.FindFile("*.TXT");
-    });
+    FailEachAllocation([] { (void)FindFiles("*.TXT"); });
 
     EXPECT_EQ(OpenDescriptors(), nBefore);
 }

@@ -16,16 +16,14 @@ using support::ReadBytes;
 using support::WriteBytes;
 
 std::string ReadWhole(const std::string& strPath) {
-    CFile file(strPath, CFile::kBinaryRead);
+    CFile file(strPath, CFile::modeRead);
     std::string str(static_cast<std::size_t>(file.GetLength()), '\0');
     str.resize(file.Read(str.data(), str.size()));
     return str;
 }
 
 void WriteWhole(const std::string& strPath, const std::string& strContent) {
-    CFile file(strPath, CFile::kBinaryWrite);
-    file.Write(strContent);
-    file.Close();
+    WriteWholeFile(strPath, strContent, ExistingFile::Replace);
 }
 
 std::vector<std::string> Listing() {
@@ -58,20 +56,20 @@ TEST_F(NameTest, ExistsAndRemove) {
 
 TEST_F(NameTest, RenameRefusesAnExistingTargetReplaceDoesNot) {
     WriteBytes("old.txt", "old");
-    CFile::Rename("old.txt", "new.txt");
+    CFile::Move("old.txt", "new.txt", ExistingFile::Refuse);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"new.txt"}));
 
     WriteBytes("other.txt", "other");
-    EXPECT_THROW(CFile::Rename("new.txt", "other.txt"), CFileException);
-    EXPECT_THROW(CFile::Rename("new.txt", "OTHER.TXT"), CFileException);
-    EXPECT_THROW(CFile::Rename("missing.txt", "fresh.txt"), CFileException);
+    EXPECT_THROW(CFile::Move("new.txt", "other.txt", ExistingFile::Refuse), CFileException);
+    EXPECT_THROW(CFile::Move("new.txt", "OTHER.TXT", ExistingFile::Refuse), CFileException);
+    EXPECT_THROW(CFile::Move("missing.txt", "fresh.txt", ExistingFile::Refuse), CFileException);
     EXPECT_EQ(ReadBytes("new.txt"), "old");
     EXPECT_EQ(ReadBytes("other.txt"), "other");
 
-    CFile::Replace("new.txt", "other.txt");
+    CFile::Move("new.txt", "other.txt", ExistingFile::Replace);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"other.txt"}));
     EXPECT_EQ(ReadWhole("other.txt"), "old");
-    CFile::Replace("other.txt", "last.txt");
+    CFile::Move("other.txt", "last.txt", ExistingFile::Replace);
     EXPECT_EQ(Listing(), (std::vector<std::string>{"last.txt"}));
 }
 
@@ -103,11 +101,12 @@ TEST_F(NameTest, NamesMatchWithoutRegardToCase) {
     EXPECT_FALSE(std::filesystem::exists("A.TXT"));
 
     // Renaming acts on the existing source; the target keeps its spelling.
-    CFile::Rename("DATA\\Opponent.Old", "data\\Backup.OLD");
+    CFile::Move("DATA\\Opponent.Old", "data\\Backup.OLD", ExistingFile::Refuse);
     EXPECT_EQ(ReadBytes("data/Backup.OLD"), "backup");
-    CFile::Rename("data\\backup.old", "DATA\\BACKUP.OLD"); // a change of case only
+    CFile::Move("data\\backup.old", "DATA\\BACKUP.OLD",
+                ExistingFile::Refuse); // a change of case only
     EXPECT_EQ(ReadBytes("data/BACKUP.OLD"), "backup");
-    CFile::Replace("DATA\\BACKUP.old", "data\\OPPONENT.txt");
+    CFile::Move("DATA\\BACKUP.old", "data\\OPPONENT.txt", ExistingFile::Replace);
     EXPECT_EQ(ReadBytes("data/opponent.txt"), "backup");
     EXPECT_FALSE(std::filesystem::exists("data/BACKUP.OLD"));
 #endif
@@ -121,9 +120,8 @@ struct Found {
 
 std::vector<Found> Search(const std::string& strPattern) {
     std::vector<Found> aFound;
-    CFileFind finder;
-    for (bool bMore = finder.FindFile(strPattern); bMore; bMore = finder.FindNextFile())
-        aFound.push_back({finder.GetFileName(), finder.IsDirectory()});
+    for (const FolderEntry& entry : FindFiles(strPattern))
+        aFound.push_back({entry.strName, entry.bDirectory});
     return aFound;
 }
 
@@ -134,7 +132,7 @@ TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
     EXPECT_TRUE(CFile::Exists("DATA\\CAR.TXT"));
     EXPECT_FALSE(CFile::Exists("data\\other.txt"));
     try {
-        CFile missing("Data\\Other.txt", CFile::kBinaryRead);
+        CFile missing("Data\\Other.txt", CFile::modeRead);
         FAIL() << "opened a missing file";
     } catch (const CFileException& e) {
         EXPECT_EQ(e.m_cause, CFileException::fileNotFound);
@@ -143,7 +141,7 @@ TEST_F(NameTest, ListingScopeSeesTheLayersOwnChanges) {
     // A file made, renamed or removed through the layer is seen at once in another case.
     WriteWhole("data\\Other.txt", "2");
     EXPECT_EQ(ReadWhole("DATA\\OTHER.TXT"), "2");
-    CFile::Rename("data\\other.TXT", "data\\Third.txt");
+    CFile::Move("data\\other.TXT", "data\\Third.txt", ExistingFile::Refuse);
     EXPECT_FALSE(CFile::Exists("data\\OTHER.txt"));
     EXPECT_EQ(ReadWhole("data\\THIRD.TXT"), "2");
     CFile::Remove("data\\car.txt");
@@ -169,11 +167,7 @@ TEST_F(NameTest, FindMatchesPatternsWithoutRegardToCase) {
     EXPECT_EQ(Search("*").size(), 8u); // no "." or ".."
     EXPECT_TRUE(Search("*.pix").empty());
     EXPECT_TRUE(Search("nowhere\\*").empty());
-
-    CFileFind finder;
-    EXPECT_FALSE(finder.FindFile("*.none"));
-    EXPECT_EQ(finder.GetFileName(), "");
-    EXPECT_FALSE(finder.FindNextFile());
+    EXPECT_TRUE(Search("*.none").empty());
 }
 
 } // namespace

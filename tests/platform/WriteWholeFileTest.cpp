@@ -1,7 +1,6 @@
 // The temporary file of every whole-file write is made new: never through a link that a car pack
 // could have planted at its name, never over a leftover of an earlier run.
 
-#include "platform/WriteWholeFile.h"
 #include "platform/File.h"
 #include "platform/FileException.h"
 #include "support/TempFolder.h"
@@ -65,13 +64,13 @@ TEST_F(WriteWholeFileTest, CreatingNewRefusesWhateverStandsThere) {
         SCOPED_TRACE(pszName);
         EXPECT_TRUE(CFile::EntryExists(pszName));
         CFile file;
-        EXPECT_THROW(file.Open(pszName, CFile::kBinaryCreateNew), CFileException);
+        EXPECT_THROW(file.Open(pszName, CFile::modeCreateNew), CFileException);
     }
     EXPECT_EQ(ReadBytes("taken.txt"), "mine");
     EXPECT_FALSE(CFile::EntryExists("free.txt"));
     {
-        CFile file("free.txt", CFile::kBinaryCreateNew);
-        file.Write("new");
+        CFile file("free.txt", CFile::modeCreateNew);
+        file.Write("new", 3);
         file.Close();
     }
     EXPECT_EQ(ReadBytes("free.txt"), "new");

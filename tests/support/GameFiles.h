@@ -45,6 +45,28 @@ inline std::string OpponentList(const std::vector<std::string>& astrTexts) {
     return str + "END\r\n";
 }
 
+// The text with its "\r\n" line ends made another kind, in another encoding, as editors save.
+enum class LineEnd { CrLf, Lf, Cr, CrLfAndLf }; // the last: by turns
+enum class Encoding { Plain, Utf8Mark, Utf16WithMark, Utf16 };
+inline std::string Encoded(const std::string& strText, LineEnd lineEnd, Encoding encoding) {
+    static constexpr const char* kEnds[] = {"\r\n", "\n", "\r"};
+    std::string str = encoding == Encoding::Utf8Mark ? "\xEF\xBB\xBF" : "";
+    for (std::size_t i = 0, nLine = 0; i < strText.size(); ++i) {
+        if (strText.compare(i, 2, "\r\n") != 0)
+            str += strText[i];
+        else if (++i; lineEnd == LineEnd::CrLfAndLf)
+            str += kEnds[nLine++ % 2];
+        else
+            str += kEnds[static_cast<int>(lineEnd)];
+    }
+    if (encoding == Encoding::Plain || encoding == Encoding::Utf8Mark)
+        return str;
+    std::string strWide = encoding == Encoding::Utf16WithMark ? "\xFF\xFE" : "";
+    for (const char c : str)
+        strWide += std::string{c, '\0'}; // little-endian; bytes above 0x7F as Latin-1
+    return strWide;
+}
+
 inline void PutU32(std::string& str, std::size_t nOffset, std::uint32_t n) {
     for (int i = 0; i < 4; ++i)
         str[nOffset + static_cast<std::size_t>(i)] = static_cast<char>((n >> (8 * i)) & 0xFF);

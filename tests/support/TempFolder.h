@@ -15,9 +15,14 @@ class CTempFolderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static int s_nFolder = 0;
-        m_pathFolder = std::filesystem::temp_directory_path() /
-                       ("gw-test-" + std::to_string(std::random_device{}()) + "-" +
-                        std::to_string(++s_nFolder));
+        // A RAM disk where there is one: the writers flush every file they write, and on a disk
+        // the thousands of loads and exports of the model's tests would mostly wait for it.
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
+                                               ? "/dev/shm"
+                                               : std::filesystem::temp_directory_path();
+        m_pathFolder = base / ("gw-test-" + std::to_string(std::random_device{}()) + "-" +
+                               std::to_string(++s_nFolder));
         std::filesystem::create_directories(m_pathFolder);
         m_pathPrevious = std::filesystem::current_path();
         std::filesystem::current_path(m_pathFolder);

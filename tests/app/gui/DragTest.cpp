@@ -108,3 +108,30 @@ TEST_F(GuiTest, EscapeCancelsADrag) {
     EXPECT_FALSE(pProgram->HasExited()) << "Escape ended the drag, not the dialog";
     EndWith(*pProgram, IDC_CAN);
 }
+
+TEST_F(GuiTest, UndoKeysWaitForADragToEnd) {
+    standard::Write(m_folder);
+    const auto pProgram = StartLoaded();
+    pProgram->Activate();
+    const auto installed = [&](const Lines& aExpected) {
+        return CProgramDriver::WaitUntil(
+            [&] { return pProgram->Lines(IDC_INSTALLED) == aExpected; });
+    };
+    input::Drag(pProgram->LinePoint(IDC_INSTALLED, 0), BelowTheLines(*pProgram, IDC_INSTALLED));
+    ASSERT_TRUE(installed({"Red Arrow", "Ghost", "Old Rattler"}));
+
+    // Undone midway, the drag would drop whichever car the undo left on the dragged line.
+    input::MoveTo(pProgram->LinePoint(IDC_INSTALLED, 0));
+    input::LeftDown();
+    input::MoveTo(pProgram->LinePoint(IDC_INSTALLED, 1));
+    input::MoveTo(BelowTheLines(*pProgram, IDC_INSTALLED));
+    input::Keys({VK_CONTROL, 'Z'});
+    Sleep(200);
+    input::LeftUp();
+    EXPECT_TRUE(installed({"Ghost", "Old Rattler", "Red Arrow"}));
+
+    // Afterwards the key undoes the drop.
+    input::Keys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(installed({"Red Arrow", "Ghost", "Old Rattler"}));
+    EndWith(*pProgram, IDC_CAN);
+}

@@ -28,5 +28,11 @@ std::unique_ptr<CProgramDriver> GuiTest::StartLoaded() {
 
 void GuiTest::EndWith(CProgramDriver& program, int nButtonId) {
     program.PostClick(nButtonId);
+    // Can after changes asks first; Yes leaves.
+    HWND hBox = nullptr;
+    CProgramDriver::WaitUntil(
+        [&] { return program.HasExited() || (hBox = program.FindOwnWindow("gridwright")); });
+    if (hBox != nullptr && GetDlgItem(hBox, IDYES) != nullptr)
+        PostMessageA(GetDlgItem(hBox, IDYES), BM_CLICK, 0, 0);
     EXPECT_TRUE(program.WaitForExit()) << "the program did not end after button " << nButtonId;
 }

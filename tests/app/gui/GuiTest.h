@@ -7,7 +7,7 @@
 
 #include "ProgramDriver.h"
 #include "TestFolder.h"
-#include "lists/ResourceIds.h"
+#include "app/ResourceIds.h"
 
 // Each test gets a fresh game folder; it is removed afterwards unless the test failed.
 class GuiTest : public ::testing::Test {

@@ -1,6 +1,6 @@
 #include "ProgramDriver.h"
 
-#include "lists/ResourceIds.h"
+#include "app/ResourceIds.h"
 
 #include <cstdint>
 #include <stdexcept>

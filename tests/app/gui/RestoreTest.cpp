@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include "Input.h"
 #include "Screenshot.h"
 
 #include <algorithm>
@@ -101,6 +102,35 @@ TEST_F(GuiTest, RestoreDialogShowsKeptListsAndEnterRestoresOneUndoableStep) {
     // The restored cars carry their whole records into the opponent list.
     EndWith(*pProgram, IDC_OK);
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(aKept));
+}
+
+// The way back from a missing list, with real keys: the message names the menu item, the kept
+// list restored makes Ok work, and Enter saves it.
+TEST_F(GuiTest, AMissingListRestoredIsSavedWithEnter) {
+    standard::Write(m_folder);
+    std::filesystem::rename(Path("data/opponent.txt"), Path("data/OPPONENT.OLD"));
+    CProgramDriver program(m_folder);
+    ASSERT_EQ(program.WaitUntilLoaded(), CProgramDriver::ELoad::ErrorBox);
+    const HWND hBox = program.FindOwnWindow("gridwright");
+    EXPECT_NE(CProgramDriver::WindowText(GetDlgItem(hBox, kMessageText))
+                  .find("Restore Opponent List in the window menu"),
+              std::string::npos);
+    ASSERT_TRUE(program.CloseBox(hBox));
+    program.Sync();
+    EXPECT_FALSE(program.IsEnabled(IDC_OK));
+
+    const HWND hRestore = OpenRestoreDialog(program);
+    ASSERT_NE(hRestore, nullptr);
+    program.PressKeys(hRestore, {VK_RETURN});
+    ASSERT_TRUE(program.WaitUntilGone(hRestore));
+    program.Sync();
+    EXPECT_TRUE(program.IsEnabled(IDC_OK));
+    EXPECT_EQ(program.Lines(IDC_INSTALLED), standard::Names(standard::Installed()));
+
+    program.Activate();
+    input::Keys({VK_RETURN});
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(standard::Installed()));
 }
 
 TEST_F(GuiTest, EscapeCancelsTheRestoreDialogWhichSaysWhenThereIsNothingToRestore) {

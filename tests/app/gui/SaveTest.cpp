@@ -1,4 +1,5 @@
 #include "GuiTest.h"
+#include "Input.h"
 
 #include <string>
 
@@ -48,8 +49,9 @@ TEST_F(GuiTest, OkWithNoOpponentsWritesTheCountAndEnd) {
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), "0\r\n\r\nEND\r\n");
 }
 
-// Every way out but Ok leaves the opponent list as it was.
-enum class EWayOut { CanButton, CloseMessage, CloseBox };
+// Every way out but Ok leaves the opponent list as it was, after changes only when the player says
+// so: No, which Enter presses, keeps the dialog.
+enum class EWayOut { CanButton, CloseMessage, CloseBox, EscapeKey };
 
 class GuiCloseTest : public GuiTest, public ::testing::WithParamInterface<EWayOut> {};
 
@@ -65,16 +67,33 @@ TEST_P(GuiCloseTest, ClosingWithoutOkWritesNothing) {
     pProgram->Click(IDC_UNINSTALL);
     ASSERT_EQ(pProgram->Lines(IDC_INSTALLED).size(), 3u);
 
-    switch (GetParam()) {
-    case EWayOut::CanButton:
-        pProgram->PostClick(IDC_CAN);
-        break;
-    case EWayOut::CloseMessage:
-        pProgram->Post(WM_CLOSE, 0, 0);
-        break;
-    case EWayOut::CloseBox:
-        pProgram->Post(WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
+    const auto leave = [&] {
+        switch (GetParam()) {
+        case EWayOut::CanButton:
+            return pProgram->PostClick(IDC_CAN);
+        case EWayOut::CloseMessage:
+            return pProgram->Post(WM_CLOSE, 0, 0);
+        case EWayOut::CloseBox:
+            return pProgram->Post(WM_SYSCOMMAND, SC_CLOSE, 0);
+        case EWayOut::EscapeKey:
+            return pProgram->PressKeys(pProgram->Dialog(), {VK_ESCAPE});
+        }
+    };
+    for (const WORD nAnswer : {WORD{VK_RETURN}, WORD{'Y'}}) {
+        leave();
+        const HWND hBox = pProgram->WaitForOwnWindow("gridwright");
+        ASSERT_NE(hBox, nullptr);
+        EXPECT_EQ(CProgramDriver::WindowText(GetDlgItem(hBox, 0xFFFF)),
+                  "Leave without saving? Your changes to the opponent list will be lost.");
+        // Real keys: Enter presses the default button; Y ends the program, which PressKeys would
+        // wait on.
+        SetForegroundWindow(hBox);
+        input::Keys({nAnswer});
+        ASSERT_TRUE(pProgram->WaitUntilGone(hBox));
+        if (nAnswer == VK_RETURN) {
+            pProgram->Sync();
+            EXPECT_FALSE(pProgram->HasExited()) << "No is the default";
+        }
     }
     EXPECT_TRUE(pProgram->WaitForExit());
 
@@ -90,15 +109,31 @@ static std::string WayName(const ::testing::TestParamInfo<EWayOut>& way) {
     case EWayOut::CloseMessage:
         return "CloseMessage";
     case EWayOut::CloseBox:
+        return "CloseBox";
+    case EWayOut::EscapeKey:
         break;
     }
-    return "CloseBox";
+    return "EscapeKey";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, GuiCloseTest,
                          ::testing::Values(EWayOut::CanButton, EWayOut::CloseMessage,
-                                           EWayOut::CloseBox),
+                                           EWayOut::CloseBox, EWayOut::EscapeKey),
                          WayName);
+
+// With every change undone, Escape leaves at once, as it always did.
+TEST_F(GuiTest, UndoneChangesLeaveWithoutAQuestion) {
+    standard::Write(m_folder);
+    const auto pProgram = StartLoaded();
+    pProgram->Select(IDC_AVAILABLE, 2);
+    pProgram->Click(IDC_INSTALL);
+    pProgram->PressKeys(pProgram->Dialog(), {VK_CONTROL, 'Z'});
+    ASSERT_TRUE(CProgramDriver::WaitUntil(
+        [&] { return pProgram->Lines(IDC_INSTALLED).size() == standard::Installed().size(); }));
+    pProgram->Activate();
+    input::Keys({VK_ESCAPE});
+    EXPECT_TRUE(pProgram->WaitForExit());
+}
 
 // Ok asks before it replaces a list another program changed: No keeps the dialog and the other
 // list, Yes saves and keeps the other list in data\backups.
@@ -131,7 +166,8 @@ TEST_F(GuiTest, ChangedListIsAskedAboutWithYesAndNo) {
     std::vector<CTestCar> aSaved = standard::Installed();
     aSaved.push_back(standard::BlueFin());
     EXPECT_EQ(ReadBytes(Path("data/opponent.txt")), WrittenOpponentList(aSaved));
-    const std::vector<std::string> astrKept = FolderNames(Path("data/backups"));
+    std::vector<std::string> astrKept = FolderNames(Path("data/backups"));
+    std::erase(astrKept, "kept-order.txt");
     ASSERT_EQ(astrKept.size(), 1u);
     EXPECT_EQ(ReadBytes(Path("data/backups") / astrKept[0]), strOthers);
 }

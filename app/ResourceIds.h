@@ -1,7 +1,6 @@
 // The ids of the dialogs, their controls, the system menu's commands, the string and the icon: one
 // list for the resource script, the program and its tests. Plain macros, because the resource
-// compiler reads nothing else. It stands here because the car lists are the lowest layer that
-// names controls.
+// compiler reads nothing else.
 #pragma once
 
 // Dialog templates.

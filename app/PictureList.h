@@ -1,0 +1,22 @@
+#pragma once
+
+#include "pictures/PictureSink.h"
+#include "platform/win32/Bitmap.h"
+#include "platform/win32/ImageList.h"
+
+#include <memory>
+
+// The image list the picture views draw from: the picture cache composes each car's picture into
+// it.
+class CPictureList : public CPictureSink {
+public:
+    static constexpr int kImageListGrowth = 256; // pictures added to the image list's room at once
+
+    void CreateImageList() override;
+    int AddPicture(const std::uint8_t* pPicture) override;
+    [[nodiscard]] const CImageList* GetImageList() const { return m_pImageList.get(); }
+
+private:
+    std::unique_ptr<CImageList> m_pImageList;
+    CBitmap m_picture; // carries each picture to the image list
+};
