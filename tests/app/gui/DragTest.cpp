@@ -14,33 +14,34 @@ POINT BelowTheLines(const CProgramDriver& program, int nListId) {
     return {rect.left + 20, rect.bottom - 10};
 }
 
+// Waits until the installed list shows these lines; false when it never does.
+bool Installed(const CProgramDriver& program, const Lines& aExpected) {
+    return CProgramDriver::WaitUntil([&] { return program.Lines(IDC_INSTALLED) == aExpected; });
+}
+
 } // namespace
 
 TEST_F(GuiTest, DraggingWithinTheInstalledListMovesTheCar) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
     pProgram->Activate();
-    const auto installed = [&](const Lines& aExpected) {
-        return CProgramDriver::WaitUntil(
-            [&] { return pProgram->Lines(IDC_INSTALLED) == aExpected; });
-    };
 
     // Ghost onto the first line goes before it.
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 2), pProgram->LinePoint(IDC_INSTALLED, 0));
-    EXPECT_TRUE(installed({"Ghost", "Old Rattler", "Red Arrow"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Ghost", "Old Rattler", "Red Arrow"}));
     EXPECT_EQ(pProgram->Selection(IDC_INSTALLED), 0);
     EXPECT_EQ(pProgram->Text(IDC_INSTALLED_INFO), RecordInfo(standard::Ghost()));
 
     // Below the last line it goes last.
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 0), BelowTheLines(*pProgram, IDC_INSTALLED));
-    EXPECT_TRUE(installed({"Old Rattler", "Red Arrow", "Ghost"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Old Rattler", "Red Arrow", "Ghost"}));
     EXPECT_EQ(pProgram->Selection(IDC_INSTALLED), 2);
 
     // Onto a later line it goes before that line.
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 0), pProgram->LinePoint(IDC_INSTALLED, 2));
-    EXPECT_TRUE(installed({"Red Arrow", "Old Rattler", "Ghost"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Red Arrow", "Old Rattler", "Ghost"}));
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 1), pProgram->LinePoint(IDC_INSTALLED, 0));
-    EXPECT_TRUE(installed({"Old Rattler", "Red Arrow", "Ghost"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Old Rattler", "Red Arrow", "Ghost"}));
 
     // A click is a drop onto its own line: it only selects.
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 1), pProgram->LinePoint(IDC_INSTALLED, 1));
@@ -113,12 +114,8 @@ TEST_F(GuiTest, UndoKeysWaitForADragToEnd) {
     standard::Write(m_folder);
     const auto pProgram = StartLoaded();
     pProgram->Activate();
-    const auto installed = [&](const Lines& aExpected) {
-        return CProgramDriver::WaitUntil(
-            [&] { return pProgram->Lines(IDC_INSTALLED) == aExpected; });
-    };
     input::Drag(pProgram->LinePoint(IDC_INSTALLED, 0), BelowTheLines(*pProgram, IDC_INSTALLED));
-    ASSERT_TRUE(installed({"Red Arrow", "Ghost", "Old Rattler"}));
+    ASSERT_TRUE(Installed(*pProgram, {"Red Arrow", "Ghost", "Old Rattler"}));
 
     // Undone midway, the drag would drop whichever car the undo left on the dragged line.
     input::MoveTo(pProgram->LinePoint(IDC_INSTALLED, 0));
@@ -128,10 +125,10 @@ TEST_F(GuiTest, UndoKeysWaitForADragToEnd) {
     input::Keys({VK_CONTROL, 'Z'});
     Sleep(200);
     input::LeftUp();
-    EXPECT_TRUE(installed({"Ghost", "Old Rattler", "Red Arrow"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Ghost", "Old Rattler", "Red Arrow"}));
 
     // Afterwards the key undoes the drop.
     input::Keys({VK_CONTROL, 'Z'});
-    EXPECT_TRUE(installed({"Red Arrow", "Ghost", "Old Rattler"}));
+    EXPECT_TRUE(Installed(*pProgram, {"Red Arrow", "Ghost", "Old Rattler"}));
     EndWith(*pProgram, IDC_CAN);
 }
