@@ -11,30 +11,50 @@
 // The two lists of the installer: the add-on car files found, and the game's opponents.
 enum class CarList { Available, Installed };
 
+// Which lines of a list are selected, and the caret: the line the player is on, whose car the
+// description shows (-1: none). The caret's line need not be selected, as in a list box.
+struct Selection {
+    std::vector<int> anLines; // ascending, no line twice
+    int nCaret = -1;
+    bool operator==(const Selection&) const = default;
+};
+
 // Everything that changes the installer's lists, their selections or what they show enters the
 // model as one of these (CInstallerCore::Apply). The window turns the player's buttons, keys,
 // clicks and drags into them.
 namespace command {
 
-struct Install {};   // the selected available car, copied to the end of the installed list
-struct Uninstall {}; // the selected installed car out, exported when no car file keeps it
-struct Up {};        // the selected installed car one place up
+// The commands act on the selected cars, in list order; with one selected, on that car.
+struct Install {};   // the selected available cars, copied to the end of the installed list
+struct Uninstall {}; // the selected installed cars out, each exported when no car file keeps it
+struct Up {};        // the selected installed cars one place up, keeping their gaps
 struct Down {};
-struct Top {}; // and to the top
+struct Top {}; // and to the top, in their order
 struct Bottom {};
-// A car dragged from line nItem of one list and dropped on a list (none: outside both), in the
-// installed list before line nPosition (its count: after the last). Within the installed list it
-// moves; from the available list it is installed there; onto the available list it is uninstalled.
+// A car dragged from line nItem of one list, with the rest of that list's selection when it is
+// selected, and dropped on a list (none: outside both), in the installed list before line
+// nPosition of the list as it was (its count: after the last). Within the installed list the cars
+// move; from the available list they are installed there; onto the available list they are
+// uninstalled. Dropped where it already stands, the dragged car alone is selected, as a click.
 struct Drop {
     CarList from = CarList::Available;
     int nItem = -1;
     std::optional<CarList> to;
     int nPosition = -1;
 };
-// The player selected line nIndex (-1: none); a selected car is shown.
+// The player selected line nIndex alone (-1: none), the caret on it.
 struct Select {
     CarList list = CarList::Available;
     int nIndex = -1;
+};
+// The player made this selection in the list (clicks with Shift or Ctrl, Shift with the arrows).
+struct SelectLines {
+    CarList list = CarList::Available;
+    Selection selection;
+};
+// Ctrl+A: every line of the list, the caret where it was (the first line when there was none).
+struct SelectAll {
+    CarList list = CarList::Available;
 };
 // Selects the first car whose name begins with the characters typed so far, case ignored; a pause
 // of kTypeAheadPauseMs starts afresh. nTimeMs: when c was typed.
@@ -57,8 +77,9 @@ struct Clear {}; // both lists emptied, as when the window hides
 
 using ListCommand =
     std::variant<command::Install, command::Uninstall, command::Up, command::Down, command::Top,
-                 command::Bottom, command::Drop, command::Select, command::TypeAhead, command::Undo,
-                 command::Redo, command::Restore, command::Load, command::Clear>;
+                 command::Bottom, command::Drop, command::Select, command::SelectLines,
+                 command::SelectAll, command::TypeAhead, command::Undo, command::Redo,
+                 command::Restore, command::Load, command::Clear>;
 
 // Which lines of one list a command replaced: lines nFirst to nOldEnd (exclusive) of the list as
 // it was became lines nFirst to nNewEnd of the list as it is; the lines before and after stayed.

@@ -35,16 +35,21 @@ public:
     // What the window draws.
     [[nodiscard]] int GetCount(CarList list) const;
     [[nodiscard]] const CarRecord& GetCar(CarList list, int nIndex) const;
-    [[nodiscard]] int GetSelection(CarList list) const; // -1 for none
-    // The description under the list: the car shown last, which stays after it left the list;
-    // empty before the first. Its picture: the last picture shown (-1: none yet), since a car
-    // without one leaves the picture as it was.
+    [[nodiscard]] const Selection& GetSelection(CarList list) const;
+    // The description under the list: the car under the caret when a car is selected, shown last,
+    // which stays after it left the list; empty before the first. With several selected, a first
+    // line says how many ("3 cars selected"). Its picture: the last picture shown (-1: none yet),
+    // since a car without one leaves the picture as it was.
     [[nodiscard]] const std::string& GetShownInfo(CarList list) const;
     [[nodiscard]] int GetShownImage(CarList list) const;
     // Whether Ok may write the installed list: only a list read whole (or restored whole) is.
     [[nodiscard]] bool IsLoaded() const { return m_bLoaded; }
     [[nodiscard]] bool CanUndo() const { return m_history.CanUndo(); }
     [[nodiscard]] bool CanRedo() const { return m_history.CanRedo(); }
+    // What undo and redo would take back or do again, as the menu names it: "Install Blazer",
+    // "Install 12 Cars", "Move Up Hornet", "Restore Opponent List"; empty when nothing.
+    [[nodiscard]] std::string GetUndoName() const;
+    [[nodiscard]] std::string GetRedoName() const;
     // Whether leaving now would lose changes: the installed list is not what the load read.
     [[nodiscard]] bool HasChanges() const;
     [[nodiscard]] bool HasPassedOver() const { return !m_aPassedOver.empty(); }
@@ -64,7 +69,7 @@ public:
 private:
     struct CarListState {
         std::vector<CarPtr> apCars; // in list order, at most kMaxCars
-        int nSelection = -1;
+        Selection selection;
         std::string strShownInfo;
         int nShownImage = -1;
     };
@@ -78,6 +83,8 @@ private:
     void Do(command::Bottom);
     void Do(const command::Drop& drop);
     void Do(const command::Select& select);
+    void Do(command::SelectLines& select);
+    void Do(const command::SelectAll& select);
     void Do(const command::TypeAhead& typed);
     void Do(command::Undo);
     void Do(command::Redo);
