@@ -1,4 +1,5 @@
 #include "lists/InstallerCore.h"
+#include "lists/Thousands.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -41,6 +42,7 @@ ModelChange CInstallerCore::Apply(ListCommand command) {
     const bool bLoaded = m_bLoaded;
     const ListSnapshot before = Snapshot();
     bool bStep = false;
+    m_strStepName.clear();
     try {
         std::visit(
             [&](auto& c) {
@@ -58,7 +60,7 @@ ModelChange CInstallerCore::Apply(ListCommand command) {
                        ChangedLines(installed.apCars, m_installed.apCars)};
     // A command that changed no list records nothing.
     if (bStep && (change.available.Any() || change.installed.Any() || bLoaded != m_bLoaded))
-        m_history.Push({before, Snapshot()});
+        m_history.Push({before, Snapshot(), m_strStepName});
     return change;
 }
 
@@ -70,8 +72,8 @@ const CarRecord& CInstallerCore::GetCar(CarList list, int nIndex) const {
     return *State(list).apCars.at(static_cast<std::size_t>(nIndex));
 }
 
-int CInstallerCore::GetSelection(CarList list) const {
-    return State(list).nSelection;
+const Selection& CInstallerCore::GetSelection(CarList list) const {
+    return State(list).selection;
 }
 
 const std::string& CInstallerCore::GetShownInfo(CarList list) const {
@@ -80,6 +82,16 @@ const std::string& CInstallerCore::GetShownInfo(CarList list) const {
 
 int CInstallerCore::GetShownImage(CarList list) const {
     return State(list).nShownImage;
+}
+
+std::string CInstallerCore::GetUndoName() const {
+    const UndoStep* pStep = m_history.NextUndo();
+    return pStep != nullptr ? pStep->strName : std::string();
+}
+
+std::string CInstallerCore::GetRedoName() const {
+    const UndoStep* pStep = m_history.NextRedo();
+    return pStep != nullptr ? pStep->strName : std::string();
 }
 
 bool CInstallerCore::HasChanges() const {
@@ -97,61 +109,73 @@ std::vector<RestorableList> CInstallerCore::ReadRestorableLists() {
 void CInstallerCore::InsertEntry(CarList list, int nIndex, CarPtr pCar) {
     CarListState& state = State(list);
     state.apCars.insert(state.apCars.begin() + nIndex, std::move(pCar));
-    if (state.nSelection >= nIndex)
-        ++state.nSelection;
+    for (int& nLine : state.selection.anLines)
+        if (nLine >= nIndex)
+            ++nLine;
+    if (state.selection.nCaret >= nIndex)
+        ++state.selection.nCaret;
 }
 
 void CInstallerCore::RemoveEntry(CarList list, int nIndex) {
     CarListState& state = State(list);
     state.apCars.erase(state.apCars.begin() + nIndex);
-    if (state.nSelection == nIndex)
-        state.nSelection = -1;
-    else if (state.nSelection > nIndex)
-        --state.nSelection;
+    std::vector<int>& anLines = state.selection.anLines;
+    anLines.erase(std::remove(anLines.begin(), anLines.end(), nIndex), anLines.end());
+    for (int& nLine : anLines)
+        if (nLine > nIndex)
+            --nLine;
+    int& nCaret = state.selection.nCaret;
+    nCaret = nCaret == nIndex ? -1 : nCaret > nIndex ? nCaret - 1 : nCaret;
 }
 
 void CInstallerCore::ClearLists() {
     for (CarListState* pState : {&m_available, &m_installed}) {
         pState->apCars.clear();
-        pState->nSelection = -1;
+        pState->selection = {};
     }
 }
 
-void CInstallerCore::SelectAndShow(CarList list, int nIndex) {
+void CInstallerCore::SelectAndShow(CarList list, Selection selection) {
+    const int nCount = GetCount(list);
+    std::vector<int>& anLines = selection.anLines;
+    std::sort(anLines.begin(), anLines.end());
+    anLines.erase(std::unique(anLines.begin(), anLines.end()), anLines.end());
+    anLines.erase(std::remove_if(anLines.begin(), anLines.end(),
+                                 [nCount](int nLine) { return nLine < 0 || nLine >= nCount; }),
+                  anLines.end());
+    if (selection.nCaret < 0 || selection.nCaret >= nCount)
+        selection.nCaret = anLines.empty() ? -1 : anLines.front();
+    State(list).selection = std::move(selection);
+    Show(list);
+}
+
+void CInstallerCore::SelectOnly(CarList list, int nIndex) {
+    SelectAndShow(list, nIndex >= 0 && nIndex < GetCount(list) ? Selection{{nIndex}, nIndex}
+                                                               : Selection{});
+}
+
+void CInstallerCore::Show(CarList list) {
     CarListState& state = State(list);
-    state.nSelection = nIndex >= 0 && nIndex < GetCount(list) ? nIndex : -1;
-    list == CarList::Available ? ShowAvailable() : ShowInstalled();
-}
-
-void CInstallerCore::ShowInstalled() {
-    const int s = m_installed.nSelection;
-    if (s < 0)
+    if (state.selection.anLines.empty())
         return; // the description and picture keep what they showed
-    const CarRecord& car = *m_installed.apCars[static_cast<std::size_t>(s)];
-    m_installed.strShownInfo = car.m_strInfo;
+    const CarRecord& car = *state.apCars[static_cast<std::size_t>(state.selection.nCaret)];
+    const std::size_t nSelected = state.selection.anLines.size();
+    state.strShownInfo = nSelected > 1
+                             ? WithThousands(nSelected) + " cars selected\r\n" + car.m_strInfo
+                             : car.m_strInfo;
     if (car.m_nImage != -1)
-        m_installed.nShownImage = car.m_nImage;
-}
-
-void CInstallerCore::ShowAvailable() {
-    const int s = m_available.nSelection;
-    if (s < 0)
-        return;
-    const CarRecord& car = *m_available.apCars[static_cast<std::size_t>(s)];
-    m_available.strShownInfo = car.m_strInfo;
-    if (car.m_nImage != -1)
-        m_available.nShownImage = car.m_nImage;
+        state.nShownImage = car.m_nImage;
 }
 
 ListSnapshot CInstallerCore::Snapshot() const {
-    return {m_installed.apCars, m_available.nSelection, m_installed.nSelection, m_bLoaded};
+    return {m_installed.apCars, m_available.selection, m_installed.selection, m_bLoaded};
 }
 
 void CInstallerCore::PutBack(const ListSnapshot& snapshot) {
     m_installed.apCars = snapshot.apInstalled;
     m_bLoaded = snapshot.bWhole;
-    SelectAndShow(CarList::Available, snapshot.nSelAvailable);
-    SelectAndShow(CarList::Installed, snapshot.nSelInstalled);
+    SelectAndShow(CarList::Available, snapshot.selAvailable);
+    SelectAndShow(CarList::Installed, snapshot.selInstalled);
 }
 
 void CInstallerCore::Do(command::Undo) {

@@ -93,17 +93,22 @@ private:
     void Do(command::Clear);
 
     // The primitives the commands are made of. An insert or removal moves the list's selection
-    // with its line, as a list box does; removing the selected line leaves none.
+    // and caret with their lines, as a list box does; a removed line leaves them.
     void InsertEntry(CarList list, int nIndex, CarPtr pCar);
     void RemoveEntry(CarList list, int nIndex);
-    void AddEntry(CarList list, CarPtr pCar) { InsertEntry(list, GetCount(list), std::move(pCar)); }
     void ClearLists();
-    void SelectAndShow(CarList list, int nIndex);
-    void ShowInstalled();
-    void ShowAvailable();
-    void InstallAt(int nAvailable, int nPosition);
-    void UninstallAt(int nInstalled);
-    void MoveInstalledCar(int nFrom, int nTo);
+    // Selects the lines (out-of-range ones dropped) and shows the car under the caret.
+    void SelectAndShow(CarList list, Selection selection);
+    void SelectOnly(CarList list, int nIndex);
+    void Show(CarList list);
+    // The lines a command acts on: the list's selection, or nItem alone when it is not selected.
+    [[nodiscard]] std::vector<int> LinesWith(CarList list, int nItem) const;
+    void InstallLines(const std::vector<int>& anLines, int nPosition);
+    void UninstallLines(const std::vector<int>& anLines);
+    // The installed list in a new order of its own cars; the selection and caret follow their cars.
+    void Reorder(std::vector<CarPtr> apCars, const char* szVerb);
+    // The installed list's selected cars and the others, each in list order.
+    void SplitSelected(std::vector<CarPtr>& apSelected, std::vector<CarPtr>& apOthers) const;
     [[nodiscard]] ListSnapshot Snapshot() const;
     void PutBack(const ListSnapshot& snapshot);
     // The start-up load (lists/LoadSave.cpp).
@@ -122,6 +127,7 @@ private:
     CarListState m_installed;
     bool m_bLoaded = false; // the last load read both lists whole; Ok is offered only then
     CUndoHistory m_history;
+    std::string m_strStepName;                // what the running command is called in the Undo item
     std::vector<PassedOverCar> m_aPassedOver; // car files the last load found but could not list
     // The bytes of the opponent list as the load read them, none when there was none: Ok asks
     // before replacing others.

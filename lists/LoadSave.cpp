@@ -3,6 +3,7 @@
 // the model at once.
 #include "gamedata/GameData.h"
 #include "lists/InstallerCore.h"
+#include "lists/Thousands.h"
 #include "opponents/CarFileReader.h"
 #include "opponents/OpponentListReader.h"
 #include "opponents/OpponentWriter.h"
@@ -33,14 +34,6 @@ std::string Explained(const CFileException& e, bool bUnpackFailed) {
                      "List in the window menu";
     return CFileException(e.m_cause, e.m_lOsError, kOpponentList, "open {} for reading", strReason)
         .what();
-}
-
-// 1200 as "1,200", as the progress line shows counts.
-std::string WithThousands(std::size_t n) {
-    std::string str = std::to_string(n);
-    for (int i = static_cast<int>(str.size()) - 3; i > 0; i -= 3)
-        str.insert(static_cast<std::size_t>(i), 1, ',');
-    return str;
 }
 
 // What the files of the game folder hold, before any picture is composed.

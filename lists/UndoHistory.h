@@ -1,9 +1,11 @@
 #pragma once
 
+#include "lists/Commands.h"
 #include "opponents/CarRecord.h"
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 // A record of a list. Records never change once listed, so the undo history shares them with the
@@ -15,15 +17,16 @@ using CarPtr = std::shared_ptr<const CarRecord>;
 // stays listed, as its file stays), so it is not part of it.
 struct ListSnapshot {
     std::vector<CarPtr> apInstalled;
-    int nSelAvailable = -1;
-    int nSelInstalled = -1;
+    Selection selAvailable;
+    Selection selInstalled;
     bool bWhole = false;
 };
 
-// What one command changed.
+// What one command changed, and what the Undo and Redo items call it ("Install 12 Cars").
 struct UndoStep {
     ListSnapshot before;
     ListSnapshot after;
+    std::string strName;
 };
 
 // The session's steps in order. Those before the position are done and can be undone; those from
@@ -37,6 +40,13 @@ public:
         m_aSteps.resize(m_nDone);
         m_aSteps.push_back(std::move(step));
         m_nDone = m_aSteps.size();
+    }
+    // The steps undo and redo would take, without taking them; null when there is none.
+    [[nodiscard]] const UndoStep* NextUndo() const {
+        return CanUndo() ? &m_aSteps[m_nDone - 1] : nullptr;
+    }
+    [[nodiscard]] const UndoStep* NextRedo() const {
+        return CanRedo() ? &m_aSteps[m_nDone] : nullptr;
     }
     // The step to undo, counted as undone; null when there is none.
     const UndoStep* Undo() { return CanUndo() ? &m_aSteps[--m_nDone] : nullptr; }

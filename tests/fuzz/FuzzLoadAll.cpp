@@ -8,6 +8,7 @@
 #include "support/TestPictures.h"
 #include "support/TestWindow.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -26,8 +27,13 @@ private:
         std::vector<std::string>& astrLines = m_astrLines[list == CarList::Available ? 0 : 1];
         const int nCount = core.GetCount(list);
         fuzz::Require(nCount >= 0 && nCount <= CInstallerCore::kMaxCars, "count within bounds");
-        fuzz::Require(core.GetSelection(list) >= -1 && core.GetSelection(list) < nCount,
-                      "the selection is a line or none");
+        const Selection& selection = core.GetSelection(list);
+        fuzz::Require(selection.nCaret >= -1 && selection.nCaret < nCount,
+                      "the caret is a line or none");
+        fuzz::Require(std::is_sorted(selection.anLines.begin(), selection.anLines.end()) &&
+                          std::all_of(selection.anLines.begin(), selection.anLines.end(),
+                                      [nCount](int n) { return n >= 0 && n < nCount; }),
+                      "the selected lines are lines, in order");
         fuzz::Require(0 <= c.nFirst && c.nFirst <= c.nOldEnd &&
                           c.nOldEnd <= static_cast<int>(astrLines.size()) &&
                           c.nFirst <= c.nNewEnd && c.nNewEnd <= nCount,

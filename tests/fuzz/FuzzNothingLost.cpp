@@ -396,6 +396,17 @@ void CPlay::Command(int nOp) {
     const int nTo = nOp == 5 ? m_in.Pick(3) : 0;
     const auto makeCommand = [&]() -> ListCommand {
         const int n = nOp == 1 || nOp == 4 || nOp == 5 || nOp == 6 ? m_in.Pick(9) : 0;
+        if (nOp == 1 && n == 8)
+            return command::SelectAll{list};
+        if (nOp == 1 && n == 7) {
+            // Several cars at once: the lines of a byte's bits.
+            command::SelectLines select{list, {{}, m_in.Pick(9) - 1}};
+            const int nBits = m_in.Byte();
+            for (int i = 0; i < 8; ++i)
+                if ((nBits >> i & 1) != 0)
+                    select.selection.anLines.push_back(i);
+            return select;
+        }
         if (nOp == 1)
             return command::Select{list, n - 1};
         if (nOp == 4)
@@ -418,7 +429,8 @@ void CPlay::Command(int nOp) {
                 return command::Restore{std::move(
                     aLists[static_cast<std::size_t>(m_in.Pick(static_cast<int>(aLists.size())))]
                         .apRecords)};
-            return command::Select{CarList::Installed, s.core.GetSelection(CarList::Installed)};
+            return command::Select{CarList::Installed,
+                                   s.core.GetSelection(CarList::Installed).nCaret};
         }
         return nOp == 2   ? ListCommand(command::Install{})
                : nOp == 3 ? ListCommand(command::Uninstall{})

@@ -285,7 +285,7 @@ TEST_F(FaultSweepTest, FailedExportKeepsTheCarInstalled) {
                 EXPECT_EQ(FolderTree(), before);
                 EXPECT_EQ(Names(core, CarList::Installed),
                           (std::vector<std::string>{"Hornet", "Wasp"}));
-                EXPECT_EQ(core.GetSelection(CarList::Installed), 1);
+                EXPECT_EQ(core.GetSelection(CarList::Installed).nCaret, 1);
                 EXPECT_EQ(Names(core, CarList::Available), std::vector<std::string>{"Moth"});
                 EXPECT_FALSE(core.CanUndo());
             } else {

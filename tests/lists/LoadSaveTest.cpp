@@ -67,7 +67,7 @@ TEST_F(LoadSaveTest, LoadsCarFilesInSearchOrderThenTheOpponentList) {
     EXPECT_TRUE(m_window.m_astrErrors.empty());
     EXPECT_TRUE(m_core.IsLoaded());
     for (const CarList list : {kAvailable, kInstalled}) {
-        EXPECT_EQ(m_core.GetSelection(list), -1);
+        EXPECT_EQ(m_core.GetSelection(list), Selection{});
         EXPECT_EQ(m_core.GetShownInfo(list), "");
         EXPECT_EQ(m_core.GetShownImage(list), -1);
     }

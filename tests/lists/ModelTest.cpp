@@ -16,6 +16,7 @@
 #include <functional>
 #include <random>
 #include <set>
+#include <tuple>
 
 using namespace gamefiles;
 using namespace support;
@@ -29,10 +30,12 @@ struct Car {
     bool operator==(const Car&) const = default;
 };
 
-// One list as the window shows it: its cars, its selection, the description and picture under it.
+// One list as the window shows it: its cars, its selection and caret, the description and
+// picture under it.
 struct Side {
     std::vector<Car> aCars;
-    int nSel = -1;
+    std::set<int> sel;
+    int nCaret = -1;
     std::string strInfo;
     int nImage = -1;
     bool operator==(const Side&) const = default;
@@ -41,12 +44,20 @@ struct Side {
 std::ostream& operator<<(std::ostream& os, const Side& side) {
     for (const Car& car : side.aCars)
         os << car.strName << "/" << car.strFileBase << "/" << car.nImage << " ";
-    return os << "(sel " << side.nSel << ", image " << side.nImage << ", info \"" << side.strInfo
-              << "\")";
+    os << "(sel";
+    for (const int n : side.sel)
+        os << " " << n;
+    return os << ", caret " << side.nCaret << ", image " << side.nImage << ", info \""
+              << side.strInfo << "\")";
 }
 
 Side SideOf(const CInstallerCore& core, CarList list) {
-    Side side{{}, core.GetSelection(list), core.GetShownInfo(list), core.GetShownImage(list)};
+    const Selection& selection = core.GetSelection(list);
+    Side side{{},
+              {selection.anLines.begin(), selection.anLines.end()},
+              selection.nCaret,
+              core.GetShownInfo(list),
+              core.GetShownImage(list)};
     for (int i = 0; i < core.GetCount(list); ++i) {
         const CarRecord& r = core.GetCar(list, i);
         side.aCars.push_back(
@@ -76,105 +87,224 @@ public:
     std::multiset<std::string> files; // the texts the car files hold
     std::size_t nDone = 0;            // steps that can be undone
 
-    // Applies the command; true when it did something (a list may have changed).
+    // Applies the command; true when it changed a list.
     bool Run(const ListCommand& command) {
         const Snapshot before = Now();
-        const bool bDid = std::visit([&](const auto& c) { return Do(c); }, command);
+        m_strName.clear();
+        m_bDid = false;
+        std::visit([&](const auto& c) { Do(c); }, command);
+        const bool bDid = m_bDid;
         if (bDid && !std::holds_alternative<command::Undo>(command) &&
             !std::holds_alternative<command::Redo>(command)) {
             m_aSteps.resize(nDone);
-            m_aSteps.push_back({before, Now()});
+            m_aSteps.push_back({before, Now(), m_strName});
             nDone = m_aSteps.size();
         }
         return bDid;
     }
     [[nodiscard]] bool CanRedo() const { return nDone < m_aSteps.size(); }
+    [[nodiscard]] std::string UndoName() const {
+        return nDone > 0 ? m_aSteps[nDone - 1].strName : "";
+    }
+    [[nodiscard]] std::string RedoName() const { return CanRedo() ? m_aSteps[nDone].strName : ""; }
 
 private:
     struct Snapshot {
         std::vector<Car> aInstalled;
-        int nSelAvailable, nSelInstalled;
+        std::set<int> selAvailable, selInstalled;
+        int nCaretAvailable, nCaretInstalled;
     };
     struct Typed {
         std::string str;
         std::uint32_t nLastMs = 0;
     };
 
-    Snapshot Now() const { return {installed.aCars, available.nSel, installed.nSel}; }
+    Snapshot Now() const {
+        return {installed.aCars, available.sel, installed.sel, available.nCaret, installed.nCaret};
+    }
     static int Count(const Side& side) { return static_cast<int>(side.aCars.size()); }
     Side& Of(CarList list) { return list == CarList::Available ? available : installed; }
-    static void Show(Side& side, int n) {
-        side.nSel = n >= 0 && n < Count(side) ? n : -1;
-        if (side.nSel < 0)
+    static void Select(Side& side, const std::set<int>& sel, int nCaret) {
+        side.sel.clear();
+        for (const int n : sel)
+            if (n >= 0 && n < Count(side))
+                side.sel.insert(n);
+        side.nCaret = nCaret >= 0 && nCaret < Count(side) ? nCaret
+                      : side.sel.empty()                  ? -1
+                                                          : *side.sel.begin();
+        if (side.sel.empty())
             return;
-        const Car& car = side.aCars[static_cast<std::size_t>(side.nSel)];
-        side.strInfo = car.strInfo;
+        const Car& car = side.aCars[static_cast<std::size_t>(side.nCaret)];
+        side.strInfo =
+            (side.sel.size() > 1 ? std::to_string(side.sel.size()) + " cars selected\r\n" : "") +
+            car.strInfo;
         if (car.nImage != -1)
             side.nImage = car.nImage;
     }
+    static void SelectOne(Side& side, int n) { Select(side, {n}, n); }
     static Car Copy(Car car) {
         car.strFileBase.clear();
         return car;
     }
-    bool InstallAt(int a, int p) {
-        if (a < 0 || a >= Count(available) || p < 0 || p > Count(installed))
-            return false;
-        installed.aCars.insert(installed.aCars.begin() + p, Copy(available.aCars[a]));
-        Show(installed, p);
-        return true;
+    void Name(const char* szVerb, const std::vector<Car>& aCars) {
+        m_strName = std::string(szVerb) + " " +
+                    (aCars.size() == 1 ? aCars[0].strName : std::to_string(aCars.size()) + " Cars");
     }
-    bool UninstallAt(int i) {
-        if (i < 0 || i >= Count(installed))
-            return false;
-        const Car car = installed.aCars[static_cast<std::size_t>(i)];
-        installed.aCars.erase(installed.aCars.begin() + i);
-        installed.nSel = installed.nSel == i ? -1 : installed.nSel - (installed.nSel > i ? 1 : 0);
-        if (std::none_of(available.aCars.begin(), available.aCars.end(), [&](const Car& a) {
-                return a.strName == car.strName && a.strText == car.strText;
-            })) {
-            available.aCars.push_back(Copy(car));
-            files.insert(car.strText);
-            Show(available, Count(available) - 1);
+    // The dragged line, with its list's selection when it is selected.
+    std::set<int> Dragged(const Side& side, int n) const {
+        if (n < 0 || n >= Count(side))
+            return {};
+        return side.sel.count(n) > 0 ? side.sel : std::set<int>{n};
+    }
+    void InstallAt(const std::set<int>& lines, int p) {
+        if (lines.empty() || p < 0 || p > Count(installed))
+            return;
+        std::vector<Car> aCars;
+        std::set<int> sel;
+        for (const int a : lines) {
+            sel.insert(p + static_cast<int>(aCars.size()));
+            aCars.push_back(Copy(available.aCars[static_cast<std::size_t>(a)]));
         }
-        return true;
+        installed.aCars.insert(installed.aCars.begin() + p, aCars.begin(), aCars.end());
+        Select(installed, sel, p);
+        Name("Install", aCars);
+        m_bDid = true;
     }
-    bool Move(int nFrom, int nTo) {
+    void Uninstall(const std::set<int> lines) { // a copy: the selection goes
+        if (lines.empty())
+            return;
+        std::vector<Car> aLeaving;
+        std::set<int> exported;
+        for (const int i : lines) {
+            const Car car = installed.aCars[static_cast<std::size_t>(i)];
+            aLeaving.push_back(car);
+            if (std::none_of(available.aCars.begin(), available.aCars.end(), [&](const Car& a) {
+                    return a.strName == car.strName && a.strText == car.strText;
+                })) {
+                exported.insert(Count(available));
+                available.aCars.push_back(Copy(car));
+                files.insert(car.strText);
+            }
+        }
+        std::vector<Car> aStaying;
+        for (int i = 0; i < Count(installed); ++i)
+            if (lines.count(i) == 0)
+                aStaying.push_back(installed.aCars[static_cast<std::size_t>(i)]);
+        installed.aCars = aStaying;
+        // Lines that stay keep their selection and caret; those that went take theirs along.
+        const auto staying = [&](int n) {
+            return lines.count(n) > 0
+                       ? -1
+                       : n - static_cast<int>(std::count_if(lines.begin(), lines.end(),
+                                                            [n](int i) { return i < n; }));
+        };
+        std::set<int> sel;
+        for (const int n : installed.sel)
+            if (staying(n) >= 0)
+                sel.insert(staying(n));
+        installed.sel = sel;
+        installed.nCaret = installed.nCaret < 0 ? -1 : staying(installed.nCaret);
+        if (!exported.empty())
+            Select(available, exported, *exported.begin());
+        Name("Uninstall", aLeaving);
+        m_bDid = true;
+    }
+    // The installed cars put on the lines given for each (-1: wherever is left, in order); the
+    // selection and caret follow their cars.
+    void Place(const std::vector<int>& anNewLine, const char* szVerb) {
+        const std::size_t n = installed.aCars.size();
+        std::vector<std::optional<Car>> aPlaced(n);
+        std::vector<int> anWhere(n, -1);
+        for (std::size_t i = 0; i < n; ++i)
+            if (anNewLine[i] >= 0)
+                aPlaced[static_cast<std::size_t>(anNewLine[i])] = installed.aCars[i];
+        std::size_t nFree = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            int nLine = anNewLine[i];
+            if (nLine < 0) {
+                while (aPlaced[nFree])
+                    ++nFree;
+                aPlaced[nFree] = installed.aCars[i];
+                nLine = static_cast<int>(nFree);
+            }
+            anWhere[i] = nLine;
+            m_bDid = m_bDid || nLine != static_cast<int>(i);
+        }
+        std::vector<Car> aMoved;
+        std::set<int> sel;
+        for (const int i : installed.sel) {
+            aMoved.push_back(installed.aCars[static_cast<std::size_t>(i)]);
+            sel.insert(anWhere[static_cast<std::size_t>(i)]);
+        }
+        const int nCaret =
+            installed.nCaret >= 0 ? anWhere[static_cast<std::size_t>(installed.nCaret)] : -1;
+        installed.aCars.clear();
+        for (const std::optional<Car>& car : aPlaced)
+            installed.aCars.push_back(*car);
+        Select(installed, sel, nCaret);
+        if (!aMoved.empty())
+            Name(szVerb, aMoved);
+    }
+    // A selected car goes one line up unless every line above it is selected too.
+    void Step(int nDirection, const char* szVerb) {
         const int n = Count(installed);
-        if (nFrom < 0 || nFrom >= n || nTo < 0 || nTo >= n || nFrom == nTo)
-            return false;
-        const Car car = installed.aCars[static_cast<std::size_t>(nFrom)];
-        installed.aCars.erase(installed.aCars.begin() + nFrom);
-        installed.aCars.insert(installed.aCars.begin() + nTo, car);
-        Show(installed, nTo);
-        return true;
+        std::vector<int> anNewLine(static_cast<std::size_t>(n), -1);
+        for (const int i : installed.sel) {
+            bool bBlocked = true;
+            for (int j = i + nDirection; j >= 0 && j < n; j += nDirection)
+                bBlocked = bBlocked && installed.sel.count(j) > 0;
+            anNewLine[static_cast<std::size_t>(i)] = bBlocked ? i : i + nDirection;
+        }
+        Place(anNewLine, szVerb);
     }
-    bool PutBack(const Snapshot& snapshot) {
-        installed.aCars = snapshot.aInstalled;
-        Show(available, snapshot.nSelAvailable);
-        Show(installed, snapshot.nSelInstalled);
-        return true;
+    // The selected cars, in order, before line p of the others.
+    void MoveBefore(int p, const char* szVerb) {
+        std::vector<int> anNewLine(installed.aCars.size(), -1);
+        int nLine = p;
+        for (int i = 0; i < p; ++i)
+            nLine -= static_cast<int>(installed.sel.count(i));
+        for (const int i : installed.sel)
+            anNewLine[static_cast<std::size_t>(i)] = nLine++;
+        Place(anNewLine, szVerb);
     }
 
-    bool Do(command::Install) { return InstallAt(available.nSel, Count(installed)); }
-    bool Do(command::Uninstall) { return UninstallAt(installed.nSel); }
-    bool Do(command::Up) { return Move(installed.nSel, installed.nSel - 1); }
-    bool Do(command::Down) { return Move(installed.nSel, installed.nSel + 1); }
-    bool Do(command::Top) { return Move(installed.nSel, 0); }
-    bool Do(command::Bottom) { return Move(installed.nSel, Count(installed) - 1); }
-    bool Do(const command::Drop& d) {
-        if (d.from == CarList::Installed && d.to == CarList::Installed)
-            return Move(d.nItem, d.nPosition > d.nItem ? d.nPosition - 1 : d.nPosition);
-        if (d.from == CarList::Available && d.to == CarList::Installed)
-            return InstallAt(d.nItem, d.nPosition);
-        if (d.from == CarList::Installed && d.to == CarList::Available)
-            return UninstallAt(d.nItem);
-        return false;
+    void Do(command::Install) { InstallAt(available.sel, Count(installed)); }
+    void Do(command::Uninstall) { Uninstall(installed.sel); }
+    void Do(command::Up) { Step(-1, "Move Up"); }
+    void Do(command::Down) { Step(1, "Move Down"); }
+    void Do(command::Top) { MoveBefore(0, "Move to Top"); }
+    void Do(command::Bottom) { MoveBefore(Count(installed), "Move to Bottom"); }
+    void Do(const command::Drop& d) {
+        const std::set<int> lines = Dragged(Of(d.from), d.nItem);
+        if (lines.empty())
+            return;
+        if (d.from == d.to && (d.from == CarList::Available || d.nPosition == d.nItem ||
+                               d.nPosition == d.nItem + 1)) {
+            SelectOne(Of(d.from), d.nItem);
+        } else if (d.from == CarList::Installed && d.to == CarList::Installed) {
+            if (d.nPosition < 0 || d.nPosition > Count(installed))
+                return;
+            Select(installed, lines, d.nItem);
+            MoveBefore(d.nPosition, "Move");
+        } else if (d.from == CarList::Available && d.to == CarList::Installed) {
+            InstallAt(lines, d.nPosition);
+        } else if (d.from == CarList::Installed && d.to == CarList::Available) {
+            Uninstall(lines);
+        }
     }
-    bool Do(const command::Select& s) {
-        Show(Of(s.list), s.nIndex);
-        return false;
+    void Do(const command::Select& s) { SelectOne(Of(s.list), s.nIndex); }
+    void Do(const command::SelectLines& s) {
+        Select(Of(s.list), {s.selection.anLines.begin(), s.selection.anLines.end()},
+               s.selection.nCaret);
     }
-    bool Do(const command::TypeAhead& t) {
+    void Do(const command::SelectAll& s) {
+        Side& side = Of(s.list);
+        std::set<int> all;
+        for (int i = 0; i < Count(side); ++i)
+            all.insert(i);
+        Select(side, all, side.nCaret >= 0 ? side.nCaret : 0);
+    }
+    void Do(const command::TypeAhead& t) {
         Typed& typed = t.list == CarList::Available ? m_typedAvailable : m_typedInstalled;
         if (t.nTimeMs - typed.nLastMs >= command::TypeAhead::kTypeAheadPauseMs)
             typed.str.clear();
@@ -187,30 +317,44 @@ private:
             for (char& c : strStart)
                 c = static_cast<char>(std::tolower(c));
             if (strStart == typed.str) {
-                Show(side, i);
+                SelectOne(side, i);
                 break;
             }
         }
-        return false;
     }
-    bool Do(command::Undo) { return nDone > 0 && PutBack(m_aSteps[--nDone].before); }
-    bool Do(command::Redo) { return CanRedo() && PutBack(m_aSteps[nDone++].after); }
-    bool Do(const command::Restore& r) {
-        const bool bDid = !installed.aCars.empty() || !r.apRecords.empty();
+    void PutBack(const Snapshot& snapshot) {
+        installed.aCars = snapshot.aInstalled;
+        Select(available, snapshot.selAvailable, snapshot.nCaretAvailable);
+        Select(installed, snapshot.selInstalled, snapshot.nCaretInstalled);
+    }
+    void Do(command::Undo) {
+        if ((m_bDid = nDone > 0))
+            PutBack(m_aSteps[--nDone].before);
+    }
+    void Do(command::Redo) {
+        if ((m_bDid = CanRedo()))
+            PutBack(m_aSteps[nDone++].after);
+    }
+    void Do(const command::Restore& r) {
+        m_bDid = !installed.aCars.empty() || !r.apRecords.empty();
         installed.aCars.clear();
         for (const auto& pRecord : r.apRecords)
             installed.aCars.push_back({pRecord->m_strCarName, pRecord->m_strFileBase,
                                        pRecord->m_strInfo, pRecord->m_strText, pRecord->m_nImage});
-        installed.nSel = -1;
-        return bDid;
+        installed.sel.clear();
+        installed.nCaret = -1;
+        m_strName = "Restore Opponent List";
     }
-    bool Do(command::Load) { return false; } // never drawn
-    bool Do(command::Clear) { return false; }
+    void Do(command::Load) {} // never drawn
+    void Do(command::Clear) {}
 
-    struct Step {
+    struct UndoStep {
         Snapshot before, after;
+        std::string strName;
     };
-    std::vector<Step> m_aSteps;
+    std::vector<UndoStep> m_aSteps;
+    std::string m_strName;
+    bool m_bDid = false; // the command changed a list
     Typed m_typedAvailable, m_typedInstalled;
 };
 
@@ -267,6 +411,15 @@ ListCommand RandomCommand(std::mt19937& random, const CReference& ref,
             return command::Select{list, pick(-2, nCount)};
         },
         [&] {
+            // Lines out of range and a caret off the selection too, as no list box sends.
+            command::SelectLines select{list, {{}, pick(-2, nCount)}};
+            for (int n = pick(0, 4); n > 0; --n)
+                select.selection.anLines.push_back(pick(-1, nCount));
+            std::sort(select.selection.anLines.begin(), select.selection.anLines.end());
+            return select;
+        },
+        [&] { return command::SelectAll{list}; },
+        [&] {
             nClock += kPauses[pick(0, 4)];
             return command::TypeAhead{list, kTyped[static_cast<std::size_t>(pick(0, 13))], nClock};
         },
@@ -281,7 +434,8 @@ ListCommand RandomCommand(std::mt19937& random, const CReference& ref,
         },
     };
     // How often each comes, in the order above.
-    return aMakers[std::discrete_distribution<int>({2, 2, 1, 1, 1, 1, 1, 3, 1, 2, 2, 1})(random)]();
+    return aMakers[std::discrete_distribution<int>({2, 2, 1, 1, 1, 1, 2, 2, 3, 1, 1, 2, 2, 1})(
+        random)]();
 }
 
 using Names_t = std::vector<std::string>;
@@ -363,9 +517,11 @@ TEST_F(ModelTest, RandomCommandSequencesMatchTheReference) {
             const ModelChange change = core.Apply(std::move(command));
 
             EXPECT_EQ(SideOf(core, kAvailable), ref.available);
-            EXPECT_EQ(SideOf(core, kInstalled), ref.installed);
+            EXPECT_EQ(SideOf(core, kInstalled), ref.installed) << installedBefore;
             EXPECT_EQ(core.CanUndo(), ref.nDone > 0);
             EXPECT_EQ(core.CanRedo(), ref.CanRedo());
+            EXPECT_EQ(core.GetUndoName(), ref.UndoName());
+            EXPECT_EQ(core.GetRedoName(), ref.RedoName());
             EXPECT_TRUE(core.IsLoaded());
             EXPECT_TRUE(Applies(change.available, availableBefore.aCars, ref.available.aCars));
             EXPECT_TRUE(Applies(change.installed, installedBefore.aCars, ref.installed.aCars));
@@ -418,7 +574,8 @@ TEST_F(ModelTest, UndoOfAnExportKeepsTheExportedCarListed) {
         Apply(command::Undo{});
         // Its file stays, and so does its line; the selection is as before.
         Side available = exported.first;
-        available.nSel = -1;
+        available.sel.clear();
+        available.nCaret = -1;
         EXPECT_EQ(View(), std::pair(available, installedBefore));
         // Redo takes the installed car out only: an available car holds it now.
         Apply(command::Redo{});
@@ -495,14 +652,48 @@ TEST_F(ModelTest, CommandsWithNothingToDoChangeAndRecordNothing) {
     Apply(command::Select{kInstalled, 2});
     expectNothing(command::Down{});
     expectNothing(command::Bottom{});
-    for (const auto& [nItem, nPosition] : {std::pair{1, 1}, {1, 2}, {3, 0}, {-1, 0}})
+    for (const auto& [nItem, nPosition] : {std::pair{3, 0}, {-1, 0}, {1, 5}, {1, -1}})
         expectNothing(Drop{kInstalled, nItem, kInstalled, nPosition});
     for (const auto& [nItem, nPosition] : {std::pair{0, 4}, {0, -1}, {1, 0}, {-1, 0}})
         expectNothing(Drop{kAvailable, nItem, kInstalled, nPosition});
-    expectNothing(Drop{kAvailable, 0, kAvailable, -1});
     expectNothing(Drop{kInstalled, 1, std::nullopt, -1});
     expectNothing(Drop{kAvailable, 0, std::nullopt, -1});
     expectNothing(Drop{kInstalled, 3, kAvailable, -1});
+}
+
+// A press on a selected car of several starts a drag of them all; let go where it stands, it was
+// a click: that car alone is selected, and no car moves.
+TEST_F(ModelTest, ADropInPlaceIsAClick) {
+    Load({RecordText("A"), RecordText("B")}, {RecordText("C"), RecordText("D"), RecordText("E")});
+    for (const auto& [list, nItem, nPosition] :
+         {std::tuple{kInstalled, 1, 1}, {kInstalled, 1, 2}, {kAvailable, 0, -1}}) {
+        Apply(command::SelectAll{list});
+        const ModelChange change = Apply(command::Drop{list, nItem, list, nPosition});
+        EXPECT_FALSE(change.available.Any() || change.installed.Any());
+        EXPECT_EQ(m_pCore->GetSelection(list), (Selection{{nItem}, nItem}));
+    }
+    EXPECT_FALSE(m_pCore->CanUndo());
+}
+
+// One of several exports fails: the uninstall is taken back whole, the files it wrote go, and
+// the message names the car that could not be exported.
+TEST_F(ModelTest, AFailedExportAmongSeveralTakesTheWholeUninstallBack) {
+    Load({}, {RecordText("Alpha"), RecordText("Beta"), RecordText("Gamma")});
+    WriteBytes("Beta.C2C", "");
+    for (int n = 2; n <= kMaxCarFileNameTries; ++n)
+        WriteBytes("Beta (" + std::to_string(n) + ").C2C", "");
+    const Names_t astrFiles = FolderNames();
+    Apply(command::SelectAll{kInstalled});
+    const auto before = View();
+    try {
+        Apply(command::Uninstall{});
+        ADD_FAILURE() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_NE(std::string(e.what()).find("\"Beta\""), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(View(), before);
+    EXPECT_EQ(FolderNames(), astrFiles) << "Alpha.C2C, written first, went again";
+    EXPECT_FALSE(m_pCore->CanUndo());
 }
 
 TEST_F(ModelTest, DropsLandBeforeTheLineDroppedOn) {
@@ -513,12 +704,13 @@ TEST_F(ModelTest, DropsLandBeforeTheLineDroppedOn) {
         return Installed();
     };
     EXPECT_EQ(drop(kInstalled, 0, kInstalled, 2), (Names_t{"B", "A", "C", "Alpha"}));
-    EXPECT_EQ(m_pCore->GetSelection(kInstalled), 1) << "A dropped before C is between B and C";
+    EXPECT_EQ(m_pCore->GetSelection(kInstalled).nCaret, 1)
+        << "A dropped before C is between B and C";
     EXPECT_EQ(drop(kInstalled, 2, kInstalled, 0), (Names_t{"C", "B", "A", "Alpha"}));
     EXPECT_EQ(drop(kInstalled, 0, kInstalled, 4), (Names_t{"B", "A", "Alpha", "C"}));
-    EXPECT_EQ(m_pCore->GetSelection(kInstalled), 3) << "below the last line";
+    EXPECT_EQ(m_pCore->GetSelection(kInstalled).nCaret, 3) << "below the last line";
     EXPECT_EQ(drop(kAvailable, 0, kInstalled, 1), (Names_t{"B", "Alpha", "A", "Alpha", "C"}));
-    EXPECT_EQ(m_pCore->GetSelection(kInstalled), 1);
+    EXPECT_EQ(m_pCore->GetSelection(kInstalled).nCaret, 1);
     EXPECT_EQ(drop(kInstalled, 3, kAvailable, -1), (Names_t{"B", "Alpha", "A", "C"}));
     EXPECT_EQ(drop(kInstalled, 3, kAvailable, -1), (Names_t{"B", "Alpha", "A"}));
     EXPECT_EQ(Names(*m_pCore, kAvailable), (Names_t{"Alpha", "C"}));
@@ -533,7 +725,7 @@ TEST_F(ModelTest, TypingSelectsTheFirstCarBeginningWithIt) {
     const auto type = [&](const char* psz, std::uint32_t nStartMs, CarList list = kAvailable) {
         for (std::uint32_t n = 0; psz[n] != '\0'; ++n)
             Apply(command::TypeAhead{list, psz[n], nStartMs + 300 * n});
-        return m_pCore->GetSelection(list);
+        return m_pCore->GetSelection(list).nCaret;
     };
     EXPECT_EQ(type("si", 5000), 1) << "not the first car beginning with the last letter typed";
     EXPECT_NE(m_pCore->GetShownInfo(kAvailable).find("silver Arrow"), std::string::npos);
@@ -543,7 +735,7 @@ TEST_F(ModelTest, TypingSelectsTheFirstCarBeginningWithIt) {
     EXPECT_EQ(type("i", 20500), 3) << "\"xi\" matches nothing either";
     EXPECT_EQ(type("i", 21500), 0) << "a second's pause starts afresh";
     EXPECT_EQ(type("s", 30000, kInstalled), 0) << "each list by itself";
-    EXPECT_EQ(m_pCore->GetSelection(kAvailable), 0);
+    EXPECT_EQ(m_pCore->GetSelection(kAvailable).nCaret, 0);
     // The clock wraps after 49 days; a key just after that is still within the second.
     EXPECT_EQ(type("sl", 0xFFFFFF00u), 4);
 }
