@@ -6,6 +6,7 @@
 #include "platform/FileException.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -35,10 +36,6 @@ std::string FullListMessage(const char* szList) {
 std::string StepName(const char* szVerb, const std::vector<CarPtr>& apCars) {
     return std::string(szVerb) + " " +
            (apCars.size() == 1 ? apCars[0]->m_strCarName : WithThousands(apCars.size()) + " Cars");
-}
-
-bool Holds(const std::vector<CarPtr>& apCars, const CarPtr& pCar) {
-    return std::find(apCars.begin(), apCars.end(), pCar) != apCars.end();
 }
 
 } // namespace
@@ -148,14 +145,17 @@ void CInstallerCore::Reorder(std::vector<CarPtr> apCars, const char* szVerb) {
     const std::vector<CarPtr> apOld = std::exchange(m_installed.apCars, std::move(apCars));
     Selection moved;
     std::vector<CarPtr> apMoved;
-    for (const int nLine : m_installed.selection.anLines)
+    std::unordered_set<const CarRecord*> selected;
+    for (const int nLine : m_installed.selection.anLines) {
         apMoved.push_back(apOld[static_cast<std::size_t>(nLine)]);
+        selected.insert(apMoved.back().get());
+    }
     const CarPtr pCaret = m_installed.selection.nCaret >= 0
                               ? apOld[static_cast<std::size_t>(m_installed.selection.nCaret)]
                               : nullptr;
     for (int i = 0; i < GetCount(CarList::Installed); ++i) {
         const CarPtr& pCar = m_installed.apCars[static_cast<std::size_t>(i)];
-        if (Holds(apMoved, pCar))
+        if (selected.contains(pCar.get()))
             moved.anLines.push_back(i);
         if (pCar == pCaret)
             moved.nCaret = i;
