@@ -1,7 +1,9 @@
 #include "app/InstallerDlg.h"
 
+#include "app/ListSelection.h"
 #include "app/ResourceIds.h"
 #include "app/RestoreDlg.h"
+#include "app/WindowTexts.h"
 #include "platform/win32/DC.h"
 #include "platform/win32/WaitCursor.h"
 #include "platform/win32/WinApp.h"
@@ -50,8 +52,16 @@ bool CInstallerDlg::OnListKey(CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT
         {IDC_INSTALLED, true, VK_DOWN, &CInstallerDlg::OnDown},
         {IDC_INSTALLED, true, VK_HOME, &CInstallerDlg::OnTop},
         {IDC_INSTALLED, true, VK_END, &CInstallerDlg::OnBottom},
+        {IDC_INSTALLED, true, 'A', &CInstallerDlg::OnSelectAll<IDC_INSTALLED>},
+        {IDC_AVAILABLE, true, 'A', &CInstallerDlg::OnSelectAll<IDC_AVAILABLE>},
     };
     const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0;
+    if (std::optional<ListCommand> command = FirstArrowCommand(
+            dlg.Item(nListId), ListOf(nListId), dlg.m_core.GetSelection(ListOf(nListId)), wParam);
+        command && !bCtrl) {
+        dlg.Run(std::move(*command));
+        return true;
+    }
     for (const ListKey& key : kListKeys) {
         if (key.nList == nListId && key.bCtrl == bCtrl && key.nKey == wParam) {
             (dlg.*key.pfnCommand)();
@@ -73,6 +83,22 @@ bool CInstallerDlg::OnListChar(CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESUL
         return false;
     dlg.Run(command::TypeAhead{ListOf(nListId), c, static_cast<std::uint32_t>(::GetMessageTime())});
     return true;
+}
+
+template <int nListId> void CInstallerDlg::OnSelChange() {
+    // A drag holds the model's selection, which the list box may drop at the press: redrawn.
+    const CarList list = ListOf(nListId);
+    if (std::optional<ListCommand> command =
+            SelectionCommand(Item(nListId), list, m_core.GetSelection(list));
+        command && !m_drag.IsUnderWay())
+        Run(std::move(*command));
+}
+
+template <int nListId> void CInstallerDlg::OnDoubleClick() {
+    if (std::optional<ListCommand> before =
+            m_drag.SelectionBeforeClick(ListOf(nListId), m_core.GetSelection(ListOf(nListId))))
+        Run(std::move(*before));
+    nListId == IDC_AVAILABLE ? OnInstall() : OnUninstall();
 }
 
 bool CInstallerDlg::OnUndoKey(CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT&) {
@@ -118,8 +144,8 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
     Row::Command(BN_CLICKED, IDC_UP, CallRow<&CInstallerDlg::OnUp>),
     Row::Command(BN_CLICKED, IDC_DOWN, CallRow<&CInstallerDlg::OnDown>),
     Row::Command(LBN_SELCHANGE, IDC_INSTALLED, CallRow<&CInstallerDlg::OnSelChange<IDC_INSTALLED>>),
-    Row::Command(LBN_DBLCLK, IDC_INSTALLED, CallRow<&CInstallerDlg::OnUninstall>),
-    Row::Command(LBN_DBLCLK, IDC_AVAILABLE, CallRow<&CInstallerDlg::OnInstall>),
+    Row::Command(LBN_DBLCLK, IDC_INSTALLED, CallRow<&CInstallerDlg::OnDoubleClick<IDC_INSTALLED>>),
+    Row::Command(LBN_DBLCLK, IDC_AVAILABLE, CallRow<&CInstallerDlg::OnDoubleClick<IDC_AVAILABLE>>),
     Row::Command(LBN_SELCHANGE, IDC_AVAILABLE, CallRow<&CInstallerDlg::OnSelChange<IDC_AVAILABLE>>),
     // Can, and Escape and the close box, which the dialog manager turn into IDCANCEL.
     Row::Command(BN_CLICKED, IDC_CAN, CallRow<&CInstallerDlg::OnCan>),
@@ -133,6 +159,8 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
                                                   dlg.m_core.GetCount(CarList::Installed), command);
                         if (command)
                             dlg.Run(std::move(*command));
+                        else
+                            dlg.Draw({}); // the list box may have dropped the selection
                         return true;
                     }),
     // Keys act on the list with the focus; Ctrl+Z and Ctrl+Y on the lists from any control.
@@ -192,12 +220,15 @@ BOOL CInstallerDlg::OnInitDialog() {
 void CInstallerDlg::OnInitMenuPopup(HMENU hMenu) {
     if (hMenu == nullptr || hMenu != ::GetSystemMenu(m_hWnd, FALSE))
         return;
-    const auto enable = [hMenu](UINT nId, bool bEnable) {
-        ::EnableMenuItem(hMenu, nId, MF_BYCOMMAND | (bEnable ? MF_ENABLED : MF_GRAYED));
+    // Undo and Redo named for what they would do; ModifyMenu keeps an item's place.
+    const auto set = [hMenu](UINT nId, bool bEnable, const std::string& strText) {
+        ::ModifyMenuA(hMenu, nId, MF_BYCOMMAND | MF_STRING | (bEnable ? MF_ENABLED : MF_GRAYED),
+                      nId, strText.c_str());
     };
-    enable(IDM_UNDO, m_core.CanUndo());
-    enable(IDM_REDO, m_core.CanRedo());
-    enable(IDM_NOT_READ, m_core.HasPassedOver());
+    set(IDM_UNDO, m_core.CanUndo(), MenuItemText("&Undo", m_core.GetUndoName(), "Ctrl+Z"));
+    set(IDM_REDO, m_core.CanRedo(), MenuItemText("&Redo", m_core.GetRedoName(), "Ctrl+Y"));
+    ::EnableMenuItem(hMenu, IDM_NOT_READ,
+                     MF_BYCOMMAND | (m_core.HasPassedOver() ? MF_ENABLED : MF_GRAYED));
 }
 
 void CInstallerDlg::OnRestoreList() {
@@ -330,16 +361,17 @@ void CInstallerDlg::Run(ListCommand command) {
 void CInstallerDlg::Draw(const ModelChange& change) {
     DrawLines(CarList::Available, change.available);
     DrawLines(CarList::Installed, change.installed);
+    const auto setText = [this](int nId, const std::string& str) {
+        if (GetWindowString(Item(nId)) != str)
+            ::SetDlgItemTextA(m_hWnd, nId, str.c_str());
+    };
     for (const CarList list : {CarList::Available, CarList::Installed}) {
-        const int nId = ListId(list);
-        const int nSel = m_core.GetSelection(list);
-        if (SendItem(nId, LB_GETCURSEL, 0, 0) != nSel)
-            SendItem(nId, LB_SETCURSEL, static_cast<WPARAM>(nSel), 0);
-
-        const int nInfoId = list == CarList::Available ? IDC_AVAILABLE_INFO : IDC_INSTALLED_INFO;
-        if (const std::string& strInfo = m_core.GetShownInfo(list);
-            GetWindowString(Item(nInfoId)) != strInfo)
-            ::SetDlgItemTextA(m_hWnd, nInfoId, strInfo.c_str());
+        const bool bAvailable = list == CarList::Available;
+        DrawListSelection(Item(ListId(list)), m_core.GetSelection(list),
+                          (bAvailable ? change.available : change.installed).Any());
+        setText(bAvailable ? IDC_AVAILABLE_INFO : IDC_INSTALLED_INFO, m_core.GetShownInfo(list));
+        setText(bAvailable ? IDC_AVAILABLE_GROUP : IDC_INSTALLED_GROUP,
+                ListTitle(list, m_core.GetCount(list)));
 
         CCarCan& view = list == CarList::Available ? *m_pAvailableView : *m_pInstalledView;
         if (view.m_nImage != m_core.GetShownImage(list))

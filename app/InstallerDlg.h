@@ -39,10 +39,11 @@ private:
     void OnBottom() { Run(command::Bottom{}); }
     void OnUndo() { Run(command::Undo{}); }
     void OnRedo() { Run(command::Redo{}); }
-    template <int nListId> void OnSelChange() {
-        Run(command::Select{nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed,
-                            static_cast<int>(SendItem(nListId, LB_GETCURSEL, 0, 0))});
+    template <int nListId> void OnSelChange();
+    template <int nListId> void OnSelectAll() {
+        Run(command::SelectAll{nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed});
     }
+    template <int nListId> void OnDoubleClick();
     void OnOk();
     void OnCan();
     // Hands the command to the model and draws what changed; an error leaves the model as it was

@@ -1,8 +1,12 @@
 #include "app/ListDrag.h"
 
+#include "app/ListSelection.h"
 #include "app/ResourceIds.h"
 
+#include <windowsx.h>
+
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -10,17 +14,35 @@ CarList ListOf(int nListId) {
     return nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed;
 }
 
+// Where the pointer was at the press or the release being handled, as the list box takes it: a
+// busy program would find the pointer on its way to another line by now.
+POINT MessagePoint() {
+    const DWORD dwPos = ::GetMessagePos();
+    return {GET_X_LPARAM(dwPos), GET_Y_LPARAM(dwPos)};
+}
+
 } // namespace
 
 LRESULT CListDrag::OnDragList(const DRAGLISTINFO& info, int nInstalled,
                               std::optional<ListCommand>& command) {
     switch (info.uNotification) {
-    case DL_BEGINDRAG:
-        m_nItem = ::LBItemFromPt(info.hWnd, info.ptCursor, FALSE);
+    case DL_BEGINDRAG: {
+        m_pressed.reset();
+        if (::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_CONTROL) < 0)
+            return FALSE;
+        m_nItem = ::LBItemFromPt(info.hWnd, MessagePoint(), FALSE);
         m_nFromList = m_nItem >= 0 ? ::GetDlgCtrlID(info.hWnd) : 0;
-        if (m_nFromList != 0)
-            command = command::Select{ListOf(m_nFromList), m_nItem};
-        return m_nFromList != 0 ? TRUE : FALSE;
+        if (m_nFromList == 0)
+            return FALSE;
+        const CarList list = ListOf(m_nFromList);
+        if (::SendMessageA(info.hWnd, LB_GETSEL, static_cast<WPARAM>(m_nItem), 0) > 0) {
+            m_pressed = command::SelectLines{list, ReadListSelection(info.hWnd)};
+            m_nPressedItem = m_nItem;
+        } else {
+            command = command::Select{list, m_nItem};
+        }
+        return TRUE;
+    }
     case DL_DRAGGING: {
         const DropTarget target = FindDropTarget(info.ptCursor, true, nInstalled);
         ShowInsertMark(target.nListId == IDC_INSTALLED ? target.nPosition : -1, nInstalled);
@@ -30,7 +52,7 @@ LRESULT CListDrag::OnDragList(const DRAGLISTINFO& info, int nInstalled,
     }
     case DL_DROPPED: {
         ShowInsertMark(-1, nInstalled);
-        const DropTarget target = FindDropTarget(info.ptCursor, false, nInstalled);
+        const DropTarget target = FindDropTarget(MessagePoint(), false, nInstalled);
         const int nFromList = std::exchange(m_nFromList, 0);
         const int nItem = std::exchange(m_nItem, -1);
         std::optional<CarList> to;
@@ -85,4 +107,12 @@ CListDrag::DropTarget CListDrag::FindDropTarget(POINT pt, bool bScroll, int nIns
     if (::PtInRect(&rect, pt))
         return {IDC_AVAILABLE, -1};
     return {};
+}
+
+std::optional<ListCommand> CListDrag::SelectionBeforeClick(CarList list,
+                                                           const Selection& now) const {
+    if (!m_pressed || m_pressed->list != list || now.nCaret != m_nPressedItem ||
+        now.anLines != std::vector<int>{m_nPressedItem})
+        return std::nullopt;
+    return *m_pressed;
 }

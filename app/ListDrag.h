@@ -16,12 +16,18 @@ public:
 
     // While a drag is under way nothing else may change the lists: it holds its line by index.
     [[nodiscard]] bool IsUnderWay() const { return m_nFromList != 0; }
-    // Answers a drag list's notification; nInstalled is the installed list's line count. At the
-    // beginning the dragged line is selected (the drag list takes the click from the list box,
-    // which then tells no selection change); at the drop the car goes where it was dropped. The
-    // command for either comes back in command.
+    // Answers a drag list's notification; nInstalled is the installed list's line count. A press
+    // with Shift or Ctrl is left to the list box, which extends its selection. A plain press on a
+    // line not selected selects it alone; on a selected line it keeps the selection, and the drag
+    // carries it all. (Whether the list box gets the press too differs between systems: the
+    // window redraws the model's selection after every notification.) At the drop the cars go
+    // where they were dropped. The command for either comes back in command.
     LRESULT OnDragList(const DRAGLISTINFO& info, int nInstalled,
                        std::optional<ListCommand>& command);
+    // A double click's first click is a press in place, which leaves its car selected alone. When
+    // the list shows just that, the selection the press found, to act on instead; none otherwise.
+    [[nodiscard]] std::optional<ListCommand> SelectionBeforeClick(CarList list,
+                                                                  const Selection& now) const;
 
 private:
     struct DropTarget {
@@ -40,4 +46,7 @@ private:
     int m_nItem = -1;
     int m_nInsertMark = -1; // the line marked, and the list's top line when it was marked
     int m_nInsertMarkTop = -1;
+    // The last plain press on a selected line: the selection it found, and the line.
+    std::optional<command::SelectLines> m_pressed;
+    int m_nPressedItem = -1;
 };

@@ -29,6 +29,8 @@
 #define IDC_UP 1006
 #define IDC_AVAILABLE_INFO 1008
 #define IDC_INSTALLED_INFO 1009
+#define IDC_AVAILABLE_GROUP 1010 // the group boxes, titled with their lists' counts
+#define IDC_INSTALLED_GROUP 1011
 #define IDC_INSTALLED_PICTURE 1017
 #define IDC_AVAILABLE_PICTURE 1018
 #define IDC_CAN 1026

@@ -106,6 +106,16 @@ void Drag(POINT from, POINT to) {
     LeftUp();
 }
 
+void Click(POINT pt, WORD nHeldKey) {
+    MoveTo(pt);
+    if (nHeldKey != 0)
+        Send({Key(nHeldKey, false)});
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+    if (nHeldKey != 0)
+        Send({Key(nHeldKey, true)});
+    Sleep(kStepMs);
+}
+
 void DoubleClick(POINT pt) {
     MoveTo(pt);
     Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP), Mouse(MOUSEEVENTF_LEFTDOWN),

@@ -19,6 +19,8 @@ void LeftDown();
 void LeftUp();
 // Presses at one point, moves to the other in small steps as a hand does, and releases.
 void Drag(POINT from, POINT to);
+// A click with a key held, Shift or Ctrl (0: none).
+void Click(POINT pt, WORD nHeldKey = 0);
 void DoubleClick(POINT pt);
 
 } // namespace input

@@ -1,11 +1,13 @@
 // Whatever a player does with the keyboard and the mouse, the dialog shows what the installer's
 // model gives for the commands those actions stand for. The test keeps a model of its own over a
 // copy of the game folder, gives the program random real input, applies the matching commands to
-// its model and compares lists, selections, descriptions and Ok after every action.
+// its model and compares lists, selections and carets, descriptions, the lists' counts and Ok after
+// every action.
 #include "GuiTest.h"
 #include "Input.h"
 #include "Screenshot.h"
 #include "lists/InstallerCore.h"
+#include "lists/Thousands.h"
 
 #include <algorithm>
 #include <cctype>
@@ -70,9 +72,11 @@ std::string Where(int nId) {
 // What a button or a key stands for; none for a key the list does not take.
 using Simple =
     std::variant<std::monostate, command::Install, command::Uninstall, command::Up, command::Down,
-                 command::Top, command::Bottom, command::Undo, command::Redo>;
+                 command::Top, command::Bottom, command::Undo, command::Redo, command::SelectAll>;
 
-enum class EInput { Click, DoubleClick, Drag, Button, Keys, Arrow, Type };
+// Shift and Ctrl clicks and Shift with the arrows are the list box's own: it extends its selection
+// from its anchor, which the test follows as the list box keeps it.
+enum class EInput { Click, DoubleClick, Drag, ShiftClick, CtrlClick, Button, Keys, Arrow, Type };
 
 // A kind of player action: the input, where it goes, and the command it stands for besides what
 // the lines it hits give (a press on a line selects it, the release drops the car there).
@@ -95,6 +99,10 @@ const CAction kActions[] = {
     {4, "drag", EInput::Drag, IDC_AVAILABLE, IDC_INSTALLED},
     {3, "drag", EInput::Drag, IDC_INSTALLED, IDC_AVAILABLE},
     {1, "drag", EInput::Drag, IDC_AVAILABLE, IDC_AVAILABLE},
+    {4, "Shift+click", EInput::ShiftClick, IDC_AVAILABLE},
+    {4, "Shift+click", EInput::ShiftClick, IDC_INSTALLED},
+    {3, "Ctrl+click", EInput::CtrlClick, IDC_AVAILABLE},
+    {3, "Ctrl+click", EInput::CtrlClick, IDC_INSTALLED},
     {3, "button >", EInput::Button, IDC_INSTALL, 0, command::Install{}},
     {3, "button <", EInput::Button, IDC_UNINSTALL, 0, command::Uninstall{}},
     {3, "button Up", EInput::Button, IDC_UP, 0, command::Up{}},
@@ -113,6 +121,24 @@ const CAction kActions[] = {
     {3, "Down", EInput::Arrow, IDC_AVAILABLE, 0, {}, {VK_DOWN}},
     {3, "Up", EInput::Arrow, IDC_INSTALLED, 0, {}, {VK_UP}},
     {3, "Down", EInput::Arrow, IDC_INSTALLED, 0, {}, {VK_DOWN}},
+    {2, "Shift+Up", EInput::Arrow, IDC_AVAILABLE, 0, {}, {VK_SHIFT, VK_UP}},
+    {2, "Shift+Down", EInput::Arrow, IDC_AVAILABLE, 0, {}, {VK_SHIFT, VK_DOWN}},
+    {2, "Shift+Up", EInput::Arrow, IDC_INSTALLED, 0, {}, {VK_SHIFT, VK_UP}},
+    {2, "Shift+Down", EInput::Arrow, IDC_INSTALLED, 0, {}, {VK_SHIFT, VK_DOWN}},
+    {1,
+     "Ctrl+A",
+     EInput::Keys,
+     IDC_AVAILABLE,
+     0,
+     command::SelectAll{CarList::Available},
+     {VK_CONTROL, 'A'}},
+    {1,
+     "Ctrl+A",
+     EInput::Keys,
+     IDC_INSTALLED,
+     0,
+     command::SelectAll{CarList::Installed},
+     {VK_CONTROL, 'A'}},
     {4, "type", EInput::Type, IDC_AVAILABLE},
     {4, "type", EInput::Type, IDC_INSTALLED},
 };
@@ -125,15 +151,41 @@ public:
 
     // The core works on relative paths: in the model's own copy of the game folder meanwhile. (A
     // command that throws fails the test, which keeps the folder.)
+    // The list boxes' anchors follow: the window moves a list box's anchor to the caret whenever
+    // it draws a changed selection or changed lines (none known without a caret).
     void Apply(ListCommand command) {
         const fs::path previous = fs::current_path();
         fs::current_path(m_modelFolder);
-        m_model.Apply(std::move(command));
+        const Selection aBefore[] = {m_model.GetSelection(CarList::Available),
+                                     m_model.GetSelection(CarList::Installed)};
+        const ModelChange change = m_model.Apply(std::move(command));
         fs::current_path(previous);
+        for (const CarList list : {CarList::Available, CarList::Installed}) {
+            const Selection& now = m_model.GetSelection(list);
+            const auto n = static_cast<std::size_t>(list);
+            if (now != aBefore[n] ||
+                (list == CarList::Available ? change.available : change.installed).Any())
+                m_anAnchor[n] = now.nCaret;
+        }
     }
 
-    // What the model gives, or what the program shows: both lists, their selections and
-    // descriptions, and Ok.
+    // The command the window gives for a selection the list box made: Select for one line with
+    // the caret on it, none when the model holds it already. The list box keeps its anchor.
+    void ApplySelection(CarList list, const Selection& selection) {
+        const int nAnchor = Anchor(list);
+        if (selection == m_model.GetSelection(list))
+            return;
+        if (selection.anLines.size() == 1 && selection.anLines.front() == selection.nCaret)
+            Apply(command::Select{list, selection.nCaret});
+        else
+            Apply(command::SelectLines{list, selection});
+        Anchor(list) = nAnchor;
+    }
+
+    int& Anchor(CarList list) { return m_anAnchor[static_cast<std::size_t>(list)]; }
+
+    // What the model gives, or what the program shows: both lists' titles, lines, selections and
+    // carets (a list box always has one: compared when the model has one), descriptions, and Ok.
     std::string Shown(bool bModel) const {
         std::string str;
         for (const int nId : {IDC_AVAILABLE, IDC_INSTALLED}) {
@@ -141,11 +193,21 @@ public:
             std::vector<std::string> aLines;
             for (int n = 0; bModel && n < m_model.GetCount(list); ++n)
                 aLines.push_back(m_model.GetCar(list, n).m_strCarName);
+            const Selection& selection = m_model.GetSelection(list);
             const int nInfoId = nId == IDC_AVAILABLE ? IDC_AVAILABLE_INFO : IDC_INSTALLED_INFO;
-            str += "  " + Where(nId) + ": " +
+            const int nGroupId = nId == IDC_AVAILABLE ? IDC_AVAILABLE_GROUP : IDC_INSTALLED_GROUP;
+            const std::string strTitle =
+                std::string(nId == IDC_AVAILABLE ? "Available" : "Installed") + " Cars (" +
+                WithThousands(static_cast<std::size_t>(m_model.GetCount(list))) + ")";
+            str += "  " + (bModel ? strTitle : m_program.Text(nGroupId)) + ": " +
                    ::testing::PrintToString(bModel ? aLines : m_program.Lines(nId)) +
                    ", selected " +
-                   std::to_string(bModel ? m_model.GetSelection(list) : m_program.Selection(nId)) +
+                   ::testing::PrintToString(bModel ? selection.anLines
+                                                   : m_program.SelectedLines(nId)) +
+                   (selection.nCaret < 0
+                        ? std::string()
+                        : ", caret " +
+                              std::to_string(bModel ? selection.nCaret : m_program.Caret(nId))) +
                    ", showing " +
                    ::testing::PrintToString(bModel ? m_model.GetShownInfo(list)
                                                    : m_program.Text(nInfoId)) +
@@ -182,7 +244,7 @@ public:
 
     // Clicks, double-clicks or drags from the point. A press near the last one and soon after it
     // would make a double click: the time passes first.
-    void Press(POINT pt, EInput input, POINT to = {}) {
+    void Press(POINT pt, EInput input, POINT to = {}, WORD nHeldKey = 0) {
         const DWORD dwWait = GetDoubleClickTime() + 100;
         if (const DWORD dwSince = GetTickCount() - m_dwLastPress;
             std::abs(pt.x - m_ptLast.x) < 8 && std::abs(pt.y - m_ptLast.y) < 8 && dwSince < dwWait)
@@ -191,11 +253,8 @@ public:
             input::Drag(pt, to);
         else if (input == EInput::DoubleClick)
             input::DoubleClick(pt);
-        else {
-            input::MoveTo(pt);
-            input::LeftDown();
-            input::LeftUp();
-        }
+        else
+            input::Click(pt, nHeldKey);
         m_ptLast = pt;
         m_dwLastPress = GetTickCount();
     }
@@ -220,14 +279,41 @@ public:
     bool Act(const CAction& action) {
         const int nId = action.nId;
         const CarList list = ListOf(nId);
-        const int nSel = nId == 0 ? -1 : m_model.GetSelection(list);
+        const Selection before = nId == 0 ? Selection{} : m_model.GetSelection(list);
+        const bool bShift = action.input == EInput::ShiftClick || action.anKeys[0] == VK_SHIFT;
         if ((action.input >= EInput::Keys && nId != 0 &&
              m_program.Focus() != m_program.Control(nId)) ||
             (action.input == EInput::Type && m_model.GetCount(list) == 0) ||
-            (action.input == EInput::Arrow && nSel < 0)) // the list box would move from its caret
+            // The list box would move from its own caret, or extend from an anchor not followed.
+            (action.input == EInput::Arrow && before.nCaret < 0) || (bShift && Anchor(list) < 0))
             return false;
         m_strAction = std::string(action.pszName) + " in " + Where(nId);
-        if (action.input <= EInput::Drag) {
+        if (action.input == EInput::ShiftClick || action.input == EInput::CtrlClick) {
+            const std::optional<int> nLine = LineInView(nId);
+            if (!nLine)
+                return false;
+            m_strAction += ", line " + std::to_string(*nLine);
+            Press(m_program.LinePoint(nId, *nLine), action.input, {},
+                  bShift ? VK_SHIFT : VK_CONTROL);
+            // Shift selects from the anchor to the line; Ctrl turns the line over and anchors
+            // there.
+            Selection selection{{}, *nLine};
+            if (bShift) {
+                for (int n = std::min(Anchor(list), *nLine); n <= std::max(Anchor(list), *nLine);
+                     ++n)
+                    selection.anLines.push_back(n);
+            } else {
+                selection.anLines = before.anLines;
+                const auto it =
+                    std::lower_bound(selection.anLines.begin(), selection.anLines.end(), *nLine);
+                if (it != selection.anLines.end() && *it == *nLine)
+                    selection.anLines.erase(it);
+                else
+                    selection.anLines.insert(it, *nLine);
+                Anchor(list) = *nLine;
+            }
+            ApplySelection(list, selection);
+        } else if (action.input <= EInput::Drag) {
             const int nToId = action.nToId != 0 ? action.nToId : nId;
             const std::optional<int> nLine = LineInView(nId);
             const std::optional<int> nTo =
@@ -237,10 +323,19 @@ public:
             m_strAction += ", line " + std::to_string(*nLine) + " to line " + std::to_string(*nTo) +
                            " in " + Where(nToId);
             Press(m_program.LinePoint(nId, *nLine), action.input, m_program.LinePoint(nToId, *nTo));
-            // The drag list takes the press: it selects the line, and the release drops the car
-            // where the pointer is.
-            Apply(command::Select{list, *nLine});
+            // The press selects a line not selected alone, and keeps a selection it is part of;
+            // the release drops the selection where the pointer is (in place it is a click, which
+            // selects the line alone). A double click acts on the selection the press found.
+            const bool bSelected =
+                std::binary_search(before.anLines.begin(), before.anLines.end(), *nLine);
+            if (!bSelected)
+                Apply(command::Select{list, *nLine});
             Apply(command::Drop{list, *nLine, ListOf(nToId), nToId == IDC_INSTALLED ? *nTo : -1});
+            if (const Selection& now = m_model.GetSelection(list);
+                action.input == EInput::DoubleClick && bSelected &&
+                now.anLines == std::vector<int>{*nLine} && now.nCaret == *nLine)
+                Apply(command::SelectLines{list, before});
+            Anchor(list) = m_model.GetSelection(list).nCaret;
         } else if (action.input == EInput::Button) {
             const RECT rect = CProgramDriver::ScreenRect(m_program.Control(nId));
             Press({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, action.input);
@@ -267,9 +362,19 @@ public:
                 input::Keys({action.anKeys[0], action.anKeys[1]});
             else
                 input::Keys({action.anKeys[0]});
-            if (action.input == EInput::Arrow) // the next line, as far as there is one
-                Apply(command::Select{list, std::clamp(nSel + (action.anKeys[0] == VK_UP ? -1 : 1),
-                                                       0, m_model.GetCount(list) - 1)});
+            if (action.input == EInput::Arrow) {
+                // The next line, as far as there is one: alone, or with Shift from the anchor.
+                const WORD nKey = action.anKeys[bShift ? 1 : 0];
+                const int nCaret = std::clamp(before.nCaret + (nKey == VK_UP ? -1 : 1), 0,
+                                              m_model.GetCount(list) - 1);
+                if (!bShift)
+                    Anchor(list) = nCaret;
+                Selection selection{{}, nCaret};
+                for (int n = std::min(Anchor(list), nCaret); n <= std::max(Anchor(list), nCaret);
+                     ++n)
+                    selection.anLines.push_back(n);
+                ApplySelection(list, selection);
+            }
         }
         std::visit(
             [this](auto c) {
@@ -291,6 +396,7 @@ public:
     POINT m_ptLast{};
     DWORD m_dwLastPress = 0;
     DWORD m_adwLastTyped[2] = {};
+    int m_anAnchor[2] = {-1, -1}; // each list box's, as the list box keeps it; -1: not known
 };
 
 unsigned Seed() {
@@ -315,8 +421,10 @@ TEST_F(GuiTest, RandomPlayerInputShowsWhatTheModelGives) {
     ASSERT_EQ(run.m_model.GetCount(CarList::Installed), 20);
 
     for (int nStep = 0; nStep <= kSteps; ++nStep) {
-        if (nStep > 0)
+        if (nStep > 0) {
+            std::cout << "BEFORE " << nStep << "\n" << run.Shown(true) << "\n";
             run.ActAtRandom();
+        }
         run.WaitUntilIdle();
         if (const std::string strShown = run.Shown(false), strModel = run.Shown(true);
             strShown != strModel) {

@@ -204,7 +204,21 @@ std::vector<std::string> CProgramDriver::ListLines(HWND hList) {
 }
 
 int CProgramDriver::Selection(int nListId) const {
-    return static_cast<int>(Send(Control(nListId), LB_GETCURSEL, 0, 0));
+    const std::vector<int> anLines = SelectedLines(nListId);
+    return anLines.empty() ? -1 : anLines.size() == 1 ? anLines.front() : kSeveral;
+}
+
+std::vector<int> CProgramDriver::SelectedLines(int nListId) const {
+    const HWND hList = Control(nListId);
+    std::vector<int> anLines;
+    for (int i = 0, nCount = static_cast<int>(Send(hList, LB_GETCOUNT, 0, 0)); i < nCount; ++i)
+        if (Send(hList, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+            anLines.push_back(i);
+    return anLines;
+}
+
+int CProgramDriver::Caret(int nListId) const {
+    return static_cast<int>(Send(Control(nListId), LB_GETCARETINDEX, 0, 0));
 }
 
 std::string CProgramDriver::Text(int nControlId) const {
@@ -217,7 +231,11 @@ bool CProgramDriver::IsEnabled(int nControlId) const {
 
 void CProgramDriver::Select(int nListId, int nIndex) {
     const HWND hList = Control(nListId);
-    Send(hList, LB_SETCURSEL, static_cast<WPARAM>(nIndex), 0);
+    Send(hList, LB_SETSEL, FALSE, -1);
+    if (nIndex >= 0) {
+        Send(hList, LB_SETSEL, TRUE, nIndex);
+        Send(hList, LB_SETCARETINDEX, static_cast<WPARAM>(nIndex), FALSE);
+    }
     Send(m_hDialog, WM_COMMAND, MAKEWPARAM(nListId, LBN_SELCHANGE),
          reinterpret_cast<LPARAM>(hList));
 }

@@ -30,11 +30,17 @@ public:
 
     std::vector<std::string> Lines(int nListId) const;
     static std::vector<std::string> ListLines(HWND hList);
+    // The line selected alone, -1 when none is, kSeveral when more are; the selected lines; the
+    // caret, the line the keyboard is on (a list box has one whenever it has lines).
+    static constexpr int kSeveral = -2;
     int Selection(int nListId) const;
+    std::vector<int> SelectedLines(int nListId) const;
+    int Caret(int nListId) const;
     std::string Text(int nControlId) const;
     bool IsEnabled(int nControlId) const;
 
-    // A user's click on a line: the selection, then the notification the dialog would get.
+    // A user's click on a line: that line alone selected with the caret on it, then the
+    // notification the dialog would get.
     void Select(int nListId, int nIndex);
     void DoubleClick(int nListId, int nIndex);
     // Clicks a button and waits for the dialog to handle it.

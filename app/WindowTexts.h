@@ -1,0 +1,18 @@
+#pragma once
+
+#include "lists/Commands.h"
+
+#include <string>
+
+// Texts the window composes from what the model holds.
+
+// A list's group box title with its count: "Available Cars (2,000)", "Installed Cars (31)", and
+// "Installed Cars (2,000, full)" when no more cars can be installed.
+[[nodiscard]] std::string ListTitle(CarList list, int nCount);
+
+// A menu item naming what it would do: "&Undo Install Blazer\tCtrl+Z", or "&Undo\tCtrl+Z" when
+// strWhat is empty. A car's name goes in as shown: its '&' stays a character rather than marking a
+// mnemonic, and a tab or another control character in it becomes a space, so that it cannot split
+// the item's text from its key.
+[[nodiscard]] std::string MenuItemText(const std::string& strCommand, const std::string& strWhat,
+                                       const std::string& strKey);
