@@ -83,12 +83,14 @@ void CListDrag::ShowInsertMark(int nPosition, int nInstalled) {
     m_nInsertMark = nPosition;
     m_nInsertMarkTop = nTop;
     // The mark's point reaches into the list box, which the drag list does not repaint when the
-    // mark moves on or the list scrolls: its left edge and border are repainted first.
+    // mark moves on or the list scrolls: its left edge and border are repainted first. (A border
+    // painted by a WM_NCPAINT of our own, for the whole window, painted over every line too.)
     RECT rcEdge{};
-    ::GetClientRect(hInstalled, &rcEdge);
-    rcEdge.right = rcEdge.left + kInsertMarkReach;
-    ::RedrawWindow(hInstalled, &rcEdge, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    ::SendMessageA(hInstalled, WM_NCPAINT, 1, 0); // and its border
+    ::GetWindowRect(hInstalled, &rcEdge);
+    ::MapWindowPoints(nullptr, hInstalled, reinterpret_cast<POINT*>(&rcEdge), 2);
+    rcEdge.right = kInsertMarkReach;
+    ::RedrawWindow(hInstalled, &rcEdge, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
     ::DrawInsert(m_hDialog, hInstalled, nPosition);
 }
 

@@ -58,6 +58,16 @@ bool ShowsMenuText(HWND hWindow, const std::string& strText) {
     return false;
 }
 
+// Black pixels (text) in a list box's first lines, right of the strip a drag's mark repaints.
+int InkInFirstLines(HWND hList) {
+    const CWindowPicture picture = CaptureWindow(hList);
+    int nInk = 0;
+    for (int y = 4; y < std::min(picture.nHeight, 40); ++y)
+        for (int x = 24; x < picture.nWidth - 24; ++x)
+            nInk += picture.At(x, y) == 0 ? 1 : 0;
+    return nInk;
+}
+
 // Opens the system menu and tells whether it shows the text; closes it again.
 bool SystemMenuShows(CProgramDriver& program, const std::string& strText) {
     program.PressKeys(program.Dialog(), {VK_MENU, VK_SPACE});
@@ -87,6 +97,8 @@ TEST_F(GuiTest, SeveralCarsAreSelectedInstalledDraggedAndUndoneAtOnce) {
     input::Click(pProgram->LinePoint(IDC_AVAILABLE, 2), VK_SHIFT);
     EXPECT_TRUE(selected(IDC_AVAILABLE, {0, 1, 2}));
     EXPECT_EQ(pProgram->Caret(IDC_AVAILABLE), 2);
+    EXPECT_GT(InkInFirstLines(pProgram->Control(IDC_INSTALLED)), 0)
+        << "a click in one list wiped the other's lines";
     input::Click(pProgram->LinePoint(IDC_AVAILABLE, 1), VK_CONTROL);
     EXPECT_TRUE(selected(IDC_AVAILABLE, {0, 2}));
     pProgram->Click(IDC_INSTALL);
