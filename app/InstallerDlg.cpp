@@ -2,6 +2,7 @@
 
 #include "app/ResourceIds.h"
 #include "app/RestoreDlg.h"
+#include "app/WindowMemory.h"
 #include "platform/win32/DC.h"
 #include "platform/win32/WaitCursor.h"
 #include "platform/win32/WinApp.h"
@@ -113,6 +114,12 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
                      dlg.OnShowWindowWaiting(wParam != 0);
                      return false; // then the default processing
                  }),
+    // However the dialog closes, what it remembers is kept.
+    Row::Message(WM_DESTROY,
+                 [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT&) {
+                     CWindowMemory::Write(dlg.m_hWnd, dlg.m_bShowPictures);
+                     return false;
+                 }),
     Row::Command(BN_CLICKED, IDC_INSTALL, CallRow<&CInstallerDlg::OnInstall>),
     Row::Command(BN_CLICKED, IDC_UNINSTALL, CallRow<&CInstallerDlg::OnUninstall>),
     Row::Command(BN_CLICKED, IDC_UP, CallRow<&CInstallerDlg::OnUp>),
@@ -186,6 +193,11 @@ BOOL CInstallerDlg::OnInitDialog() {
         ::MakeDragList(Item(nListId));
     m_drag = CListDrag(m_hWnd);
 
+    // As the player left it, the pictures through the menu item's own path.
+    const CWindowMemory memory = CWindowMemory::Read();
+    if (memory.m_bShowPictures)
+        ShowPictures(true);
+    memory.RestorePlace(m_hWnd);
     return TRUE;
 }
 
