@@ -274,6 +274,11 @@ void CInstallerDlg::ShowPictures(bool bShow) {
     const int y = std::max<int>(work.top, std::min<int>(rcWindow.top, work.bottom - nHeight));
     ::SetWindowPos(m_hWnd, nullptr, rcWindow.left, y, m_sizeDesign.cx, nHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    try {
+        Draw({}); // the pictures of the cars shown while they were hidden
+    } catch (const std::exception& e) {
+        m_prompts.ReportError(e.what());
+    }
 }
 
 bool CInstallerDlg::OnPaint() {
@@ -353,9 +358,11 @@ void CInstallerDlg::Draw(const ModelChange& change) {
             GetWindowString(Item(nInfoId)) != strInfo)
             ::SetDlgItemTextA(m_hWnd, nInfoId, strInfo.c_str());
 
+        // Composed only when seen: a start with the pictures hidden reads no picture file.
         CCarCan& view = list == CarList::Available ? *m_pAvailableView : *m_pInstalledView;
-        if (view.m_nImage != m_core.GetShownImage(list))
-            view.SetImage(m_pictures.GetImageList(), m_core.GetShownImage(list));
+        if (const int nImage = m_bShowPictures ? m_core.ComposeShownImage(list) : -1;
+            nImage != -1 && view.m_nImage != nImage)
+            view.SetImage(m_pictures.GetImageList(), nImage);
     }
     ::EnableWindow(Item(IDC_OK), m_core.IsLoaded() ? TRUE : FALSE);
 }
