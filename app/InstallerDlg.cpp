@@ -3,6 +3,7 @@
 #include "app/ListSelection.h"
 #include "app/ResourceIds.h"
 #include "app/RestoreDlg.h"
+#include "app/WindowMemory.h"
 #include "app/WindowTexts.h"
 #include "platform/win32/DC.h"
 #include "platform/win32/WaitCursor.h"
@@ -52,14 +53,11 @@ bool CInstallerDlg::OnListKey(CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESULT
         {IDC_INSTALLED, true, VK_DOWN, &CInstallerDlg::OnDown},
         {IDC_INSTALLED, true, VK_HOME, &CInstallerDlg::OnTop},
         {IDC_INSTALLED, true, VK_END, &CInstallerDlg::OnBottom},
-        {IDC_INSTALLED, true, 'A', &CInstallerDlg::OnSelectAll<IDC_INSTALLED>},
-        {IDC_AVAILABLE, true, 'A', &CInstallerDlg::OnSelectAll<IDC_AVAILABLE>},
     };
     const bool bCtrl = ::GetKeyState(VK_CONTROL) < 0;
-    if (std::optional<ListCommand> command = FirstArrowCommand(
-            dlg.Item(nListId), ListOf(nListId), dlg.m_core.GetSelection(ListOf(nListId)), wParam);
-        command && !bCtrl) {
-        dlg.Run(std::move(*command));
+    if (std::optional<ListCommand> command = SelectionKeyCommand(
+            dlg.Item(nListId), ListOf(nListId), dlg.m_core.GetSelection(ListOf(nListId)), wParam)) {
+        dlg.Run(std::move(command));
         return true;
     }
     for (const ListKey& key : kListKeys) {
@@ -87,17 +85,12 @@ bool CInstallerDlg::OnListChar(CInstallerDlg& dlg, WPARAM wParam, LPARAM, LRESUL
 
 template <int nListId> void CInstallerDlg::OnSelChange() {
     // A drag holds the model's selection, which the list box may drop at the press: redrawn.
-    const CarList list = ListOf(nListId);
-    if (std::optional<ListCommand> command =
-            SelectionCommand(Item(nListId), list, m_core.GetSelection(list));
-        command && !m_drag.IsUnderWay())
-        Run(std::move(*command));
+    if (!m_drag.IsUnderWay())
+        Run(SelectionCommand(Item(nListId), ListOf(nListId), m_core.GetSelection(ListOf(nListId))));
 }
 
 template <int nListId> void CInstallerDlg::OnDoubleClick() {
-    if (std::optional<ListCommand> before =
-            m_drag.SelectionBeforeClick(ListOf(nListId), m_core.GetSelection(ListOf(nListId))))
-        Run(std::move(*before));
+    Run(m_drag.SelectionBeforeClick(ListOf(nListId), m_core.GetSelection(ListOf(nListId))));
     nListId == IDC_AVAILABLE ? OnInstall() : OnUninstall();
 }
 
@@ -139,6 +132,12 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
                      dlg.OnShowWindowWaiting(wParam != 0);
                      return false; // then the default processing
                  }),
+    // However the dialog closes, what it remembers is kept.
+    Row::Message(WM_DESTROY,
+                 [](CInstallerDlg& dlg, WPARAM, LPARAM, LRESULT&) {
+                     CWindowMemory::Write(dlg.m_hWnd, dlg.m_bShowPictures);
+                     return false;
+                 }),
     Row::Command(BN_CLICKED, IDC_INSTALL, CallRow<&CInstallerDlg::OnInstall>),
     Row::Command(BN_CLICKED, IDC_UNINSTALL, CallRow<&CInstallerDlg::OnUninstall>),
     Row::Command(BN_CLICKED, IDC_UP, CallRow<&CInstallerDlg::OnUp>),
@@ -157,10 +156,8 @@ const CInstallerDlg::Row CInstallerDlg::s_aMessageMap[] = {
                         lResult =
                             dlg.m_drag.OnDragList(*reinterpret_cast<const DRAGLISTINFO*>(lParam),
                                                   dlg.m_core.GetCount(CarList::Installed), command);
-                        if (command)
-                            dlg.Run(std::move(*command));
-                        else
-                            dlg.Draw({}); // the list box may have dropped the selection
+                        // Without a command the list box may have dropped the selection: redrawn.
+                        command ? dlg.Run(std::move(command)) : dlg.Draw({});
                         return true;
                     }),
     // Keys act on the list with the focus; Ctrl+Z and Ctrl+Y on the lists from any control.
@@ -214,19 +211,18 @@ BOOL CInstallerDlg::OnInitDialog() {
         ::MakeDragList(Item(nListId));
     m_drag = CListDrag(m_hWnd);
 
+    // As the player left it, the pictures through the menu item's own path.
+    const CWindowMemory memory = CWindowMemory::Read();
+    if (memory.m_bShowPictures)
+        ShowPictures(true);
+    memory.RestorePlace(m_hWnd);
     return TRUE;
 }
 
 void CInstallerDlg::OnInitMenuPopup(HMENU hMenu) {
     if (hMenu == nullptr || hMenu != ::GetSystemMenu(m_hWnd, FALSE))
         return;
-    // Undo and Redo named for what they would do; ModifyMenu keeps an item's place.
-    const auto set = [hMenu](UINT nId, bool bEnable, const std::string& strText) {
-        ::ModifyMenuA(hMenu, nId, MF_BYCOMMAND | MF_STRING | (bEnable ? MF_ENABLED : MF_GRAYED),
-                      nId, strText.c_str());
-    };
-    set(IDM_UNDO, m_core.CanUndo(), MenuItemText("&Undo", m_core.GetUndoName(), "Ctrl+Z"));
-    set(IDM_REDO, m_core.CanRedo(), MenuItemText("&Redo", m_core.GetRedoName(), "Ctrl+Y"));
+    NameUndoItems(hMenu, m_core.GetUndoName(), m_core.GetRedoName());
     ::EnableMenuItem(hMenu, IDM_NOT_READ,
                      MF_BYCOMMAND | (m_core.HasPassedOver() ? MF_ENABLED : MF_GRAYED));
 }
@@ -293,6 +289,11 @@ void CInstallerDlg::ShowPictures(bool bShow) {
     const int y = std::max<int>(work.top, std::min<int>(rcWindow.top, work.bottom - nHeight));
     ::SetWindowPos(m_hWnd, nullptr, rcWindow.left, y, m_sizeDesign.cx, nHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    try {
+        Draw({}); // the pictures of the cars shown while they were hidden
+    } catch (const std::exception& e) {
+        m_prompts.ReportError(e.what());
+    }
 }
 
 bool CInstallerDlg::OnPaint() {
@@ -350,9 +351,11 @@ void CInstallerDlg::OnOk() {
         EndDialog(IDCANCEL); // as Can: nothing reads the result
 }
 
-void CInstallerDlg::Run(ListCommand command) {
+void CInstallerDlg::Run(std::optional<ListCommand> command) {
+    if (!command)
+        return;
     try {
-        Draw(m_core.Apply(std::move(command)));
+        Draw(m_core.Apply(std::move(*command)));
     } catch (const std::exception& e) {
         m_prompts.ReportError(e.what());
     }
@@ -373,9 +376,11 @@ void CInstallerDlg::Draw(const ModelChange& change) {
         setText(bAvailable ? IDC_AVAILABLE_GROUP : IDC_INSTALLED_GROUP,
                 ListTitle(list, m_core.GetCount(list)));
 
+        // Composed only when seen: a start with the pictures hidden reads no picture file.
         CCarCan& view = list == CarList::Available ? *m_pAvailableView : *m_pInstalledView;
-        if (view.m_nImage != m_core.GetShownImage(list))
-            view.SetImage(m_pictures.GetImageList(), m_core.GetShownImage(list));
+        if (const int nImage = m_bShowPictures ? m_core.ComposeShownImage(list) : -1;
+            nImage != -1 && view.m_nImage != nImage)
+            view.SetImage(m_pictures.GetImageList(), nImage);
     }
     ::EnableWindow(Item(IDC_OK), m_core.IsLoaded() ? TRUE : FALSE);
 }

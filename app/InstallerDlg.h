@@ -40,15 +40,12 @@ private:
     void OnUndo() { Run(command::Undo{}); }
     void OnRedo() { Run(command::Redo{}); }
     template <int nListId> void OnSelChange();
-    template <int nListId> void OnSelectAll() {
-        Run(command::SelectAll{nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed});
-    }
     template <int nListId> void OnDoubleClick();
     void OnOk();
     void OnCan();
-    // Hands the command to the model and draws what changed; an error leaves the model as it was
-    // and is shown.
-    void Run(ListCommand command);
+    // Hands the command to the model (none: nothing) and draws what changed; an error leaves the
+    // model as it was and is shown.
+    void Run(std::optional<ListCommand> command);
     // Brings the list boxes, selections, descriptions, pictures and Ok to what the model holds.
     void Draw(const ModelChange& change);
     void DrawLines(CarList list, const LineChange& lines);

@@ -62,8 +62,10 @@ std::optional<ListCommand> SelectionCommand(HWND hList, CarList list, const Sele
     return command::SelectLines{list, std::move(selection)};
 }
 
-std::optional<ListCommand> FirstArrowCommand(HWND hList, CarList list, const Selection& model,
-                                             WPARAM nKey) {
+std::optional<ListCommand> SelectionKeyCommand(HWND hList, CarList list, const Selection& model,
+                                               WPARAM nKey) {
+    if (::GetKeyState(VK_CONTROL) < 0)
+        return nKey == 'A' ? std::optional<ListCommand>(command::SelectAll{list}) : std::nullopt;
     if ((nKey != VK_UP && nKey != VK_DOWN) || model.nCaret >= 0 ||
         ::SendMessageA(hList, LB_GETCOUNT, 0, 0) <= 0)
         return std::nullopt;

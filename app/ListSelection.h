@@ -17,11 +17,12 @@
 [[nodiscard]] std::optional<ListCommand> SelectionCommand(HWND hList, CarList list,
                                                           const Selection& model);
 
-// An arrow key pressed while the model has no caret selects the line of the list box's caret (the
-// first after a load), as a list box of one selection did; one of several would move on from it.
-// None for any other key, or an empty list.
-[[nodiscard]] std::optional<ListCommand> FirstArrowCommand(HWND hList, CarList list,
-                                                           const Selection& model, WPARAM nKey);
+// The keys the window adds to a list box's own, with the key pressed: Ctrl+A selects the whole
+// list; an arrow while the model has no caret selects the line of the list box's caret (the first
+// after a load), as a list box of one selection did, where one of several would move on from it.
+// None for any other key.
+[[nodiscard]] std::optional<ListCommand> SelectionKeyCommand(HWND hList, CarList list,
+                                                             const Selection& model, WPARAM nKey);
 
 // Brings the list box's selected lines and caret to the selection, touching only the lines that
 // differ, in runs. When anything changed, or bLinesChanged says the list's lines did, the anchor

@@ -7,10 +7,12 @@
 #include <memory>
 
 // The image list the picture views draw from: the picture cache composes each car's picture into
-// it.
+// it when the picture is first to be drawn.
 class CPictureList : public CPictureSink {
 public:
-    static constexpr int kImageListGrowth = 256; // pictures added to the image list's room at once
+    // Pictures the image list's room grows by at least (it doubles beyond): pictures come as they
+    // are first shown, and a first step of hundreds made megabytes for one picture.
+    static constexpr int kImageListGrowth = 8;
 
     void CreateImageList() override;
     int AddPicture(const std::uint8_t* pPicture) override;

@@ -1,5 +1,7 @@
 #include "app/WindowTexts.h"
 
+#include "app/ResourceIds.h"
+
 #include "lists/InstallerCore.h"
 #include "lists/Thousands.h"
 
@@ -28,4 +30,14 @@ std::string MenuItemText(const std::string& strCommand, const std::string& strWh
             str += c;
     }
     return str + '\t' + strKey;
+}
+
+void NameUndoItems(HMENU hMenu, const std::string& strUndo, const std::string& strRedo) {
+    const auto name = [hMenu](UINT nId, const std::string& strText, const std::string& strWhat) {
+        ::ModifyMenuA(hMenu, nId,
+                      MF_BYCOMMAND | MF_STRING | (strWhat.empty() ? MF_GRAYED : MF_ENABLED), nId,
+                      strText.c_str());
+    };
+    name(IDM_UNDO, MenuItemText("&Undo", strUndo, "Ctrl+Z"), strUndo);
+    name(IDM_REDO, MenuItemText("&Redo", strRedo, "Ctrl+Y"), strRedo);
 }

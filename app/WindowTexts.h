@@ -2,6 +2,8 @@
 
 #include "lists/Commands.h"
 
+#include <windows.h>
+
 #include <string>
 
 // Texts the window composes from what the model holds.
@@ -16,3 +18,8 @@
 // the item's text from its key.
 [[nodiscard]] std::string MenuItemText(const std::string& strCommand, const std::string& strWhat,
                                        const std::string& strKey);
+
+// Names the menu's Undo and Redo items (IDM_UNDO, IDM_REDO) for the steps they would take back or
+// do again (the model names every step), each greyed when there is none; ModifyMenu keeps an
+// item's place.
+void NameUndoItems(HMENU hMenu, const std::string& strUndo, const std::string& strRedo);

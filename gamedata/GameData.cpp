@@ -17,7 +17,6 @@ constexpr const char* kArchive = "data.twt";
 constexpr const char* kRetiredArchive = "data.twat";
 constexpr const char* kDataFolder = "data\\";
 constexpr const char* kOpponentList = "data\\opponent.txt";
-constexpr const char* kBackupProbe = "data\\opponent.old";
 constexpr const char* kBackup = kOpponentListBackup;
 // Entries are copied through a buffer of this size, so memory stays small whatever the archive.
 constexpr std::size_t kCopyChunk = 64 * 1024;
@@ -164,7 +163,7 @@ std::string UnpackArchive(const std::function<void(int nDone, int nTotal)>& onEn
 }
 
 void BackupOpponentList() {
-    if (CFile::Exists(kBackupProbe))
+    if (CFile::Exists(kBackup))
         return;
 
     const std::string strText = ReadWholeFile(kOpponentList);
@@ -177,5 +176,5 @@ void BackupOpponentList() {
 
 bool HasOpponentListBackup() {
     // Only the copies the restore dialog offers count.
-    return CFile::Exists(kBackupProbe) || !ListKeptLists().empty();
+    return CFile::Exists(kBackup) || !ListKeptLists().empty();
 }

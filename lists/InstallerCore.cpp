@@ -56,6 +56,12 @@ ModelChange CInstallerCore::Apply(ListCommand command) {
         m_bLoaded = bLoaded;
         throw;
     }
+    // Whether a shown car has a picture is known only once it is drawn: each picture shown is
+    // noted.
+    if (m_available.nShownImage != available.nShownImage)
+        m_shownAvailable.Show(m_available.nShownImage);
+    if (m_installed.nShownImage != installed.nShownImage)
+        m_shownInstalled.Show(m_installed.nShownImage);
     ModelChange change{ChangedLines(available.apCars, m_available.apCars),
                        ChangedLines(installed.apCars, m_installed.apCars)};
     // A command that changed no list records nothing.
@@ -94,6 +100,10 @@ std::string CInstallerCore::GetRedoName() const {
     return pStep != nullptr ? pStep->strName : std::string();
 }
 
+int CInstallerCore::ComposeShownImage(CarList list) {
+    return (list == CarList::Available ? m_shownAvailable : m_shownInstalled).Resolve(m_pictures);
+}
+
 bool CInstallerCore::HasChanges() const {
     return !std::equal(m_installed.apCars.begin(), m_installed.apCars.end(), m_apLoaded.begin(),
                        m_apLoaded.end(), [](const CarPtr& pA, const CarPtr& pB) {
@@ -103,7 +113,7 @@ bool CInstallerCore::HasChanges() const {
 
 std::vector<RestorableList> CInstallerCore::ReadRestorableLists() {
     return ReadKeptLists(
-        [this](const std::string& strFileBase) { return m_pictures.LoadPicture(strFileBase); });
+        [this](const std::string& strFileBase) { return m_pictures.NumberPicture(strFileBase); });
 }
 
 void CInstallerCore::InsertEntry(CarList list, int nIndex, CarPtr pCar) {

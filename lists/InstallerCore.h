@@ -7,6 +7,7 @@
 #include "lists/UndoHistory.h"
 #include "opponents/CarRecord.h"
 #include "pictures/PictureCache.h"
+#include "pictures/ShownPicture.h"
 
 #include <cstdint>
 #include <memory>
@@ -38,10 +39,14 @@ public:
     [[nodiscard]] const Selection& GetSelection(CarList list) const;
     // The description under the list: the car under the caret when a car is selected, shown last,
     // which stays after it left the list; empty before the first. With several selected, a first
-    // line says how many ("3 cars selected"). Its picture: the last picture shown (-1: none yet),
-    // since a car without one leaves the picture as it was.
+    // line says how many ("3 cars selected"). Its picture: the last picture number shown (-1: none
+    // yet), since a car without one leaves the picture as it was.
     [[nodiscard]] const std::string& GetShownInfo(CarList list) const;
     [[nodiscard]] int GetShownImage(CarList list) const;
+    // The picture to draw under the list, composed at its first showing: the sink's index of the
+    // newest shown car's picture that could be composed, -1 while none could (a car whose picture
+    // files are missing leaves the picture as it was). Asked only while the pictures are seen.
+    [[nodiscard]] int ComposeShownImage(CarList list);
     // Whether Ok may write the installed list: only a list read whole (or restored whole) is.
     [[nodiscard]] bool IsLoaded() const { return m_bLoaded; }
     [[nodiscard]] bool CanUndo() const { return m_history.CanUndo(); }
@@ -123,6 +128,9 @@ private:
 
     CInstallerWindow& m_window;
     CPictureCache m_pictures;
+    // The picture numbers shown under each list in turn, noted by Apply, for ComposeShownImage.
+    CShownPicture m_shownAvailable;
+    CShownPicture m_shownInstalled;
     CarListState m_available;
     CarListState m_installed;
     bool m_bLoaded = false; // the last load read both lists whole; Ok is offered only then

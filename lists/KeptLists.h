@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-// Given a file base, gives a picture index (-1 for none).
+// Given a file base, gives a picture number (CarRecord::m_nImage).
 using PictureSource = std::function<int(const std::string& strFileBase)>;
 
 // An opponent list kept on disk that the installed list can be put back to.

@@ -1,6 +1,6 @@
 // The start-up load, one way: the game's data prepared, every car file and the opponent list each
-// read once, whole, and parsed from memory; then the pictures attached; then both lists handed to
-// the model at once.
+// read once, whole, and parsed from memory; then the picture numbers attached (no picture file is
+// read: a picture is composed when it is first drawn); then both lists handed to the model at once.
 #include "gamedata/GameData.h"
 #include "lists/InstallerCore.h"
 #include "lists/Thousands.h"
@@ -122,17 +122,17 @@ void CInstallerCore::LoadAll() {
         m_window.ReportError(strProblem);
     }
 
-    // Nothing else changes the game folder while it is read; this keeps each probe for a picture
-    // that does not exist from listing a folder of thousands of files.
+    // Nothing else changes the game folder while it is read; a file looked for in vain lists its
+    // folder once, not at every miss.
     const CFolderListingScope listings;
     FolderRead read =
         ReadGameFolder(m_window, static_cast<std::size_t>(kMaxCars), !strProblem.empty());
     m_aPassedOver = std::move(read.aPassedOver);
     m_strListRead = std::move(read.strListRead);
 
-    // Pictures in the order the files were read, so that each car keeps its picture number.
+    // Picture numbers in the order the files were read, so that each car keeps its number.
     for (std::unique_ptr<CarRecord>& pRecord : read.apAvailable) {
-        pRecord->m_nImage = m_pictures.LoadPicture(pRecord->m_strFileBase);
+        pRecord->m_nImage = m_pictures.NumberPicture(pRecord->m_strFileBase);
         m_available.apCars.push_back(std::move(pRecord));
     }
     const std::size_t nOpponents = read.opponents.apRecords.size();
@@ -140,7 +140,7 @@ void CInstallerCore::LoadAll() {
         m_window.ShowLoadProgress("Reading the opponent list", static_cast<int>(i),
                                   static_cast<int>(nOpponents));
         std::unique_ptr<CarRecord>& pRecord = read.opponents.apRecords[i];
-        pRecord->m_nImage = m_pictures.LoadPicture(pRecord->m_strFileBase);
+        pRecord->m_nImage = m_pictures.NumberPicture(pRecord->m_strFileBase);
         m_installed.apCars.push_back(std::move(pRecord));
     }
     m_apLoaded = m_installed.apCars;

@@ -37,7 +37,7 @@ CarFile ReadCarFile(const std::string& strPath) {
             car.strReason = SizeText(nBytes) + " is too large for a car file";
             return car;
         }
-        // The bytes the file held when its length was taken: one request to the system.
+        // The bytes the file held when it was opened (the open told its length): one request.
         strBytes.resize(static_cast<std::size_t>(nBytes));
         strBytes.resize(file.Read(strBytes.data(), strBytes.size()));
     } catch (const CFileException& e) {

@@ -140,20 +140,40 @@ std::optional<std::pair<std::string_view, std::uint64_t>> ReadPixies(CFile& arch
 
 } // namespace
 
-CPictureCache::CPictureCache(CPictureSink& sink) : m_astrPicture(kMaxPictures), m_sink(sink) {}
+CPictureCache::CPictureCache(CPictureSink& sink) : m_sink(sink) {}
 
 void CPictureCache::InitPictures() {
     m_sink.CreateImageList();
     m_nPictures = 0;
+    m_astrPicture.clear();
     m_mapPicture.clear();
+    m_anImage.clear();
 }
 
-int CPictureCache::LoadPicture(const std::string& strFileBase) {
-    if (const auto it = m_mapPicture.find(strFileBase); it != m_mapPicture.end())
-        return it->second;
-    if (m_nPictures >= kMaxPictures)
-        return -1;
+int CPictureCache::NumberPicture(const std::string& strFileBase) {
+    const auto [it, bNew] =
+        m_mapPicture.try_emplace(strFileBase, static_cast<int>(m_astrPicture.size()));
+    if (bNew) {
+        m_astrPicture.push_back(strFileBase);
+        m_anImage.push_back(kNotComposed);
+    }
+    return it->second;
+}
 
+int CPictureCache::ImageOf(int nPicture) {
+    if (nPicture < 0 || nPicture >= static_cast<int>(m_anImage.size()))
+        return -1;
+    int& nImage = m_anImage[static_cast<std::size_t>(nPicture)];
+    if (nImage == kNotComposed) {
+        // None until it is in the sink: a sink that refuses it raises, and is not asked again.
+        nImage = -1;
+        if (m_nPictures < kMaxPictures)
+            nImage = Compose(m_astrPicture[static_cast<std::size_t>(nPicture)]);
+    }
+    return nImage;
+}
+
+int CPictureCache::Compose(const std::string& strFileBase) {
     // The archive, when it opens, is the source; it stays open for all six tiles so that its
     // directory is read once per picture rather than once per tile. Otherwise the open of the
     // first loose tile file both chooses the source and reads that tile: each file is opened once.
@@ -177,7 +197,7 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
                     firstLoose.Open(LooseTilePath(strFileBase, kTilePlaces[0].nLetter),
                                     CFile::modeRead);
                 } catch (const CFileException&) {
-                    return -1; // no source: nothing cached, so a later call probes again
+                    return -1; // no source
                 }
             }
         }
@@ -200,11 +220,11 @@ int CPictureCache::LoadPicture(const std::string& strFileBase) {
         }
     }
 
-    if (m_sink.AddPicture(pPicture) < 0)
-        return -1; // the image list refused it; cache and image indexes stay equal
-    m_astrPicture[m_nPictures] = strFileBase;
-    m_mapPicture.emplace(strFileBase, m_nPictures);
-    return m_nPictures++;
+    const int nImage = m_sink.AddPicture(pPicture);
+    if (nImage < 0)
+        return -1;
+    ++m_nPictures;
+    return nImage;
 }
 
 std::unique_ptr<CPictureCache::Tile> CPictureCache::ReadTile(const std::string& strFileBase,

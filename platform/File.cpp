@@ -146,6 +146,7 @@ void CFile::Open(const std::string& strPath, Mode mode) {
                                  : "It is a pipe or a device, not a file");
     }
     m_nHandle = opened.nHandle;
+    m_nLength = opened.nLength;
 }
 
 std::size_t CFile::Read(void* pBuffer, std::size_t nCount) {
@@ -175,10 +176,6 @@ void CFile::Write(const void* pBuffer, std::size_t nCount) {
     while (nDone < nCount)
         nDone += SystemFile::Write(m_nHandle, m_strPath, p + nDone,
                                    std::min(nCount - nDone, kMaxRequest));
-}
-
-std::uint64_t CFile::GetLength() const {
-    return SystemFile::Length(m_nHandle, m_strPath);
 }
 
 void CFile::Flush() {
@@ -252,17 +249,21 @@ std::string ReadWholeFile(const std::string& strPath, std::uint64_t nMaxBytes) {
     CFile file(strPath, CFile::modeRead);
     std::string strBytes;
     const std::uint64_t nLength = file.GetLength();
-    if (nLength > nMaxBytes || nLength > strBytes.max_size())
+    if (nLength > nMaxBytes || nLength >= strBytes.max_size())
         ThrowTooLarge(strPath, nMaxBytes);
-    strBytes.resize(static_cast<std::size_t>(nLength));
+    // A byte more than its length: a short read is the end, and no second request learns it.
+    strBytes.resize(static_cast<std::size_t>(nLength) + 1);
     strBytes.resize(file.Read(strBytes.data(), strBytes.size()));
-    // A file that grew since its length was taken is read to its end, within the limit.
+    // That byte comes only from a file that grew since it was opened: it is read to its end,
+    // within the limit.
     char chunk[4096];
-    while (const std::size_t n = file.Read(chunk, sizeof chunk)) {
-        if (n > nMaxBytes - strBytes.size())
-            ThrowTooLarge(strPath, nMaxBytes);
+    for (std::size_t n = strBytes.size() > nLength ? sizeof chunk : 0;
+         n == sizeof chunk && strBytes.size() <= nMaxBytes;) {
+        n = file.Read(chunk, sizeof chunk);
         strBytes.append(chunk, n);
     }
+    if (strBytes.size() > nMaxBytes)
+        ThrowTooLarge(strPath, nMaxBytes);
     file.Close();
     return strBytes;
 }

@@ -36,7 +36,8 @@ public:
     // Writes all nCount bytes, or raises.
     void Write(const void* pBuffer, std::size_t nCount);
     void Seek(std::uint64_t nOffset);
-    std::uint64_t GetLength() const;
+    // The file's length when it was opened.
+    std::uint64_t GetLength() const { return m_nLength; }
     // Pushes written bytes to the disk, so that a replace that follows cannot expose a short file.
     void Flush();
     // Closes; raises when the system reports a failure. The destructor closes silently.
@@ -62,6 +63,7 @@ private:
     void CloseHandle() noexcept;
 
     std::intptr_t m_nHandle = kNoHandle;
+    std::uint64_t m_nLength = 0;
     std::string m_strPath;
 };
 

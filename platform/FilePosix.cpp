@@ -99,7 +99,7 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, CFile::Mode mode
     const Kind kind = S_ISREG(st.st_mode)   ? Kind::File
                       : S_ISDIR(st.st_mode) ? Kind::Folder
                                             : Kind::Other;
-    return {fd, kind};
+    return {fd, kind, static_cast<std::uint64_t>(st.st_size)};
 }
 
 std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
@@ -130,13 +130,6 @@ std::size_t SystemFile::Write(Handle h, const std::string& strPath, const void* 
 void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffset) {
     if (lseek(HandleOf(h), static_cast<off_t>(nOffset), SEEK_SET) < 0)
         ThrowError(errno, strPath, SystemFile::kMoveWithin);
-}
-
-std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
-    struct stat st {};
-    if (fstat(HandleOf(h), &st) != 0)
-        ThrowError(errno, strPath, SystemFile::kGetSizeOf);
-    return static_cast<std::uint64_t>(st.st_size);
 }
 
 void SystemFile::Flush(Handle h, const std::string& strPath) {

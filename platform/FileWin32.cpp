@@ -156,17 +156,24 @@ SystemFile::Opened SystemFile::Open(const std::string& strPath, CFile::Mode mode
         }
         ThrowError(nError, strPath, strAction);
     }
-    // Some systems hand out folder handles for reading, and a device name opens a device. Only
-    // the attributes are asked for: the whole file information also asks for the volume, which
-    // under Wine is a round trip through another process at every open.
-    FILE_BASIC_INFO info{};
+    // Some systems hand out folder handles for reading, and a device name opens a device. The
+    // standard information tells a folder and the length at once; the whole file information
+    // also asks for the volume, which under Wine is a round trip through another process.
+    FILE_STANDARD_INFO info{};
     Kind kind = Kind::File;
-    if (GetFileInformationByHandleEx(h, FileBasicInfo, &info, sizeof info) &&
-        (info.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        kind = Kind::Folder;
-    else if (GetFileType(h) != FILE_TYPE_DISK)
+    if (GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info) == FALSE) {
+        const DWORD nError = GetLastError();
+        if (GetFileType(h) == FILE_TYPE_DISK) { // a file whose length is unknown cannot be read
+            ::CloseHandle(h);
+            ThrowError(nError, strPath, strAction);
+        }
         kind = Kind::Other;
-    return {reinterpret_cast<Handle>(h), kind};
+    } else if (info.Directory) {
+        kind = Kind::Folder;
+    } else if (GetFileType(h) != FILE_TYPE_DISK) {
+        kind = Kind::Other;
+    }
+    return {reinterpret_cast<Handle>(h), kind, static_cast<std::uint64_t>(info.EndOfFile.QuadPart)};
 }
 
 std::size_t SystemFile::Read(Handle h, const std::string& strPath, void* pBuffer,
@@ -193,13 +200,6 @@ void SystemFile::Seek(Handle h, const std::string& strPath, std::uint64_t nOffse
     distance.QuadPart = static_cast<LONGLONG>(nOffset);
     if (!SetFilePointerEx(HandleOf(h), distance, nullptr, FILE_BEGIN))
         ThrowLastError(strPath, SystemFile::kMoveWithin);
-}
-
-std::uint64_t SystemFile::Length(Handle h, const std::string& strPath) {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(HandleOf(h), &size))
-        ThrowLastError(strPath, SystemFile::kGetSizeOf);
-    return static_cast<std::uint64_t>(size.QuadPart);
 }
 
 void SystemFile::Flush(Handle h, const std::string& strPath) {

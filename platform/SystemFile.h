@@ -18,14 +18,14 @@ using Handle = std::intptr_t;
 inline constexpr char kReadFrom[] = "read from";
 inline constexpr char kWriteTo[] = "write to";
 inline constexpr char kMoveWithin[] = "move within";
-inline constexpr char kGetSizeOf[] = "get the size of";
 inline constexpr char kSave[] = "save";
 inline constexpr char kClose[] = "close";
 
 enum class Kind { File, Folder, Other };
 struct Opened {
     Handle nHandle;
-    Kind kind; // what the name turned out to be
+    Kind kind;             // what the name turned out to be
+    std::uint64_t nLength; // told with the kind: a read need not ask for it again
 };
 Opened Open(const std::string& strPath, CFile::Mode mode, const std::string& strAction);
 
@@ -34,7 +34,6 @@ std::size_t Read(Handle h, const std::string& strPath, void* pBuffer, std::size_
 // One write of at most 1 GiB at the system's position; at least one byte, or raises.
 std::size_t Write(Handle h, const std::string& strPath, const void* pBuffer, std::size_t nCount);
 void Seek(Handle h, const std::string& strPath, std::uint64_t nOffset);
-std::uint64_t Length(Handle h, const std::string& strPath);
 void Flush(Handle h, const std::string& strPath);
 // Releases the handle even when it raises.
 void Close(Handle h, const std::string& strPath);

@@ -82,6 +82,9 @@ for _ in $(seq 50); do
 done
 log "virtual display $DISPLAY"
 
+# What the program remembers from an earlier run (Show Pictures, the window's place) is forgotten,
+# so that the keys below show the pictures rather than hide them.
+"$GRIDWRIGHT_WINE" reg delete 'HKCU\Software\Gridwright' /f >/dev/null 2>&1 || true
 (run_program) >"$demo/wine.log" 2>&1 &
 program_pid=$!
 

@@ -28,11 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     CTestPictures pictures;
     CPictureCache cache(pictures);
     cache.InitPictures();
-    const int nImage = cache.LoadPicture("EAGLE");
+    const int nImage = cache.ImageOf(cache.NumberPicture("EAGLE"));
     fuzz::Require(nImage == 0 && pictures.m_nPictures == 1, "a car with a source gets one picture");
-    fuzz::Require(cache.LoadPicture("EAGLE") == nImage && pictures.m_nPictures == 1,
+    fuzz::Require(cache.ImageOf(cache.NumberPicture("EAGLE")) == nImage &&
+                      pictures.m_nPictures == 1,
                   "a picture is composed once");
-    fuzz::Require(cache.LoadPicture("NOSUCH") == -1, "no source, no picture");
+    fuzz::Require(cache.ImageOf(cache.NumberPicture("NOSUCH")) == -1, "no source, no picture");
     fuzz::CheckNothingEscaped();
     return 0;
 }

@@ -172,7 +172,7 @@ TEST_F(BadInputTest, ArchiveCountingMoreEntriesThanItHolds) {
     // The same container as a picture archive: the picture is there, black.
     WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.ImageOf(m_cache.NumberPicture("EAGLE")), 0);
     EXPECT_EQ(m_cachePictures.m_aPictures.at(0),
               std::vector<std::uint8_t>(CPictureSink::kPictureBytes));
 }
@@ -219,7 +219,7 @@ TEST_F(BadInputTest, ArchiveNamesRunningOnForMegabytes) {
         EXPECT_TRUE(ReadArchiveDirectory(file).m_bDamaged);
     }
     WriteBytes(std::string(kPictures) + "EAGLECI.TWT", strArchive);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.ImageOf(m_cache.NumberPicture("EAGLE")), 0);
 }
 
 TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
@@ -230,7 +230,7 @@ TEST_F(BadInputTest, TileRecordWhoseNameNeverEnds) {
     for (const char nLetter : {'A', 'F'})
         EXPECT_EQ(CPictureCache::ReadTile("EAGLE", nLetter, CPictureCache::TileSource::Archive),
                   nullptr);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(m_cache.ImageOf(m_cache.NumberPicture("EAGLE")), 0);
 }
 
 TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
@@ -241,8 +241,8 @@ TEST_F(BadInputTest, PictureFilesOfZeroBytes) {
     if (pLoose) {
         EXPECT_EQ(*pLoose, CPictureCache::Tile{});
     }
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 1);
+    EXPECT_EQ(m_cache.ImageOf(m_cache.NumberPicture("EAGLE")), 0);
+    EXPECT_EQ(m_cache.ImageOf(m_cache.NumberPicture("HAWK")), 1);
     for (const auto& aPicture : m_cachePictures.m_aPictures)
         EXPECT_EQ(aPicture, std::vector<std::uint8_t>(CPictureSink::kPictureBytes));
 

@@ -362,10 +362,14 @@ TEST_F(LoadSaveTest, CarsOfOneFileBaseSharePicture) {
 
     Load();
 
+    EXPECT_EQ(m_pictures.m_nPictures, 0) << "composed when first drawn";
+    EXPECT_EQ(m_core.GetCar(kInstalled, 0).m_nImage, m_core.GetCar(kAvailable, 0).m_nImage);
+    EXPECT_NE(m_core.GetCar(kAvailable, 1).m_nImage, m_core.GetCar(kAvailable, 0).m_nImage);
+    m_core.Apply(command::Select{kAvailable, 0});
+    m_core.Apply(command::Select{kInstalled, 0});
+    EXPECT_EQ(m_core.ComposeShownImage(kAvailable), 0);
+    EXPECT_EQ(m_core.ComposeShownImage(kInstalled), 0);
     EXPECT_EQ(m_pictures.m_nPictures, 1);
-    EXPECT_EQ(m_core.GetCar(kInstalled, 0).m_nImage, 0);
-    EXPECT_EQ(m_core.GetCar(kAvailable, 0).m_nImage, 0);
-    EXPECT_EQ(m_core.GetCar(kAvailable, 1).m_nImage, -1);
 }
 
 // One run as a user sees it, in a game folder whose data still lie in the game's archive.
@@ -389,9 +393,11 @@ TEST_F(LoadSaveTest, WholeRun) {
     EXPECT_EQ(ReadBytes("data/OPPONENT.OLD"), strGameList);
     EXPECT_EQ(Installed(), (Names_t{"Eagle", "Hawk", "Kite"}));
     EXPECT_EQ(Available(), (Names_t{"Falcon", "Hawk"}));
-    ASSERT_EQ(m_pictures.m_aPictures.size(), 2u); // the eagle's and the falcon's
-    const int nEagle = m_core.GetCar(kInstalled, 0).m_nImage;
-    ASSERT_GE(nEagle, 0);
+    EXPECT_EQ(m_pictures.m_aPictures.size(), 0u);
+    m_core.Apply(command::Select{kInstalled, 0});
+    const int nEagle = m_core.ComposeShownImage(kInstalled);
+    ASSERT_EQ(nEagle, 0);
+    ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
     const std::vector<std::uint8_t>& aEagle =
         m_pictures.m_aPictures[static_cast<std::size_t>(nEagle)];
     EXPECT_EQ(aEagle[0], 0xC0);
@@ -413,8 +419,12 @@ TEST_F(LoadSaveTest, WholeRun) {
     }
     EXPECT_EQ(Installed(), (Names_t{"Falcon", "Eagle"}));
     EXPECT_EQ(Available(), (Names_t{"Falcon", "Hawk", "Kite"}));
-    // The kite has no picture: the falcon's stays in view.
-    EXPECT_EQ(m_core.GetShownImage(kAvailable), m_core.GetCar(kAvailable, 0).m_nImage);
+    // The kite has no picture: the falcon's, shown before it, stays in view; drawn only now, it
+    // is composed now.
+    EXPECT_EQ(m_core.GetShownImage(kAvailable), m_core.GetCar(kAvailable, 2).m_nImage);
+    ASSERT_EQ(m_core.ComposeShownImage(kAvailable), 1);
+    EXPECT_EQ(m_pictures.m_aPictures.at(1)[0], 0x30) << "the falcon's tile A";
+    EXPECT_EQ(m_pictures.m_aPictures.at(1)[2], 0x00);
     EXPECT_NE(m_core.GetShownInfo(kAvailable).find("Kite"), std::string::npos);
 
     EXPECT_TRUE(m_core.SaveAndClose());

@@ -1,4 +1,5 @@
 #include "pictures/PictureCache.h"
+#include "platform/FileFaults.h"
 #include "support/GameFiles.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
@@ -68,6 +69,11 @@ protected:
                    TileFile(TileOf(nTile)));
     }
 
+    // The sink's index of the base's picture, composed now.
+    int Picture(const std::string& strFileBase) {
+        return m_cache.ImageOf(m_cache.NumberPicture(strFileBase));
+    }
+
     CTestPictures m_pictures;
     CPictureCache m_cache{m_pictures};
 };
@@ -123,7 +129,7 @@ TEST(PutTileTest, ConvertsEveryPixelValueAndWritesNothingOutsideTheTile) {
 TEST_F(PictureLoaderTest, ComposesSixTilesFromTheArchive) {
     MakeArchive("EAGLE", {0, 1, 2, 3, 4, 5});
 
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(Picture("EAGLE"), 0);
 
     ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
     ExpectTiles(m_pictures.m_aPictures[0], {false, false, false, false, false, false});
@@ -138,8 +144,8 @@ TEST_F(PictureLoaderTest, MatchesTileNamesWithoutCaseButTheEntryNameExactly) {
     WriteBytes(CarImageFolder() + "HAWKCI.TWT",
                Archive({{"pixies.p16", Pixies({TileRecord("HAWKA", TileOf(0))})}}));
 
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 1) << "the archive's existence chose the source";
+    EXPECT_EQ(Picture("EAGLE"), 0);
+    EXPECT_EQ(Picture("HAWK"), 1) << "the archive's existence chose the source";
 
     ASSERT_EQ(m_pictures.m_aPictures.size(), 2u);
     ExpectTiles(m_pictures.m_aPictures[0], {false, false, true, true, true, true});
@@ -151,7 +157,7 @@ TEST_F(PictureLoaderTest, PrefersTheArchiveOverLooseTiles) {
     for (int t = 0; t < 6; ++t)
         MakeLooseTile("EAGLE", t);
 
-    m_cache.LoadPicture("EAGLE");
+    Picture("EAGLE");
 
     ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
     ExpectTiles(m_pictures.m_aPictures[0], {false, true, true, true, true, true});
@@ -161,32 +167,46 @@ TEST_F(PictureLoaderTest, ComposesLooseTilesAndLeavesMissingOnesBlack) {
     for (int t : {0, 1, 3, 4}) // C and F missing
         MakeLooseTile("EAGLE", t);
 
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(Picture("EAGLE"), 0);
 
     ASSERT_EQ(m_pictures.m_aPictures.size(), 1u);
     ExpectTiles(m_pictures.m_aPictures[0], {false, false, true, false, false, true});
 }
 
-TEST_F(PictureLoaderTest, ComposesEachFileBaseOnceAndCachesNothingWithoutSource) {
+TEST_F(PictureLoaderTest, NumbersWithoutReadingAndComposesEachPictureOnce) {
     MakeArchive("EAGLE", {0});
+    int nOpens = 0;
+    SetFileFaultHook([&](FileOp op, const std::string&) {
+        nOpens += op == FileOp::Open ? 1 : 0;
+        return false;
+    });
+    EXPECT_EQ(m_cache.NumberPicture("HAWK"), 0);
+    EXPECT_EQ(m_cache.NumberPicture("EAGLE"), 1);
+    EXPECT_EQ(m_cache.NumberPicture("HAWK"), 0);
+    EXPECT_EQ(m_cache.NumberPicture("eagle"), 2) << "numbers match names exactly, files not";
+    EXPECT_EQ(nOpens, 0);
+    EXPECT_EQ(m_cache.ImageOf(-1), -1);
+    EXPECT_EQ(m_cache.ImageOf(3), -1) << "a number never given";
 
-    EXPECT_EQ(m_cache.LoadPicture("HAWK"), -1);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
-    EXPECT_EQ(m_pictures.m_nPictures, 1);
-    // Cache names match exactly, file names without regard to case.
-    EXPECT_EQ(m_cache.LoadPicture("eagle"), 1);
-
-    MakeLooseTile("HAWK", 0); // a later call probes again
-    EXPECT_EQ(m_cache.LoadPicture("HAWK"), 2);
-    EXPECT_EQ(m_cache.m_nPictures, 3);
-    EXPECT_EQ(m_pictures.m_nPictures, 3);
+    EXPECT_EQ(m_cache.ImageOf(1), 0);
+    EXPECT_EQ(m_cache.ImageOf(0), -1);
+    const int nOpensAfterFirst = nOpens;
+    EXPECT_EQ(m_cache.ImageOf(1), 0);
+    EXPECT_EQ(m_cache.ImageOf(0), -1);
+    EXPECT_EQ(m_cache.ImageOf(2), 1);
+    EXPECT_EQ(m_pictures.m_nPictures, 2);
+    MakeLooseTile("HAWK", 0); // a missing picture is looked for once a session
+    EXPECT_EQ(m_cache.ImageOf(0), -1);
+    EXPECT_EQ(nOpens, nOpensAfterFirst + 1) << "only the eagle's archive, for \"eagle\"";
+    SetFileFaultHook(nullptr);
+    EXPECT_EQ(m_cache.m_nPictures, 2);
+    EXPECT_EQ(m_cache.m_astrPicture, (std::vector<std::string>{"HAWK", "EAGLE", "eagle"}));
 }
 
 TEST_F(PictureLoaderTest, AnEmptyFileBaseIsAName) {
     MakeArchive("", {0});
-    EXPECT_EQ(m_cache.LoadPicture(""), 0);
-    EXPECT_EQ(m_cache.LoadPicture(""), 0);
+    EXPECT_EQ(Picture(""), 0);
+    EXPECT_EQ(Picture(""), 0);
     EXPECT_EQ(m_pictures.m_nPictures, 1);
 }
 
@@ -205,9 +225,9 @@ TEST_F(PictureLoaderTest, StopsAtTheCacheLimit) {
     WriteBytes(CarImageFolder() + Spelling(0) + "CI.TWT", Archive({}));
 
     for (int i = 0; i < CPictureCache::kMaxPictures; ++i)
-        ASSERT_EQ(m_cache.LoadPicture(Spelling(i)), i);
-    EXPECT_EQ(m_cache.LoadPicture(Spelling(CPictureCache::kMaxPictures)), -1);
-    EXPECT_EQ(m_cache.LoadPicture(Spelling(3999)), 3999) << "cached names are still found";
+        ASSERT_EQ(Picture(Spelling(i)), i);
+    EXPECT_EQ(Picture(Spelling(CPictureCache::kMaxPictures)), -1);
+    EXPECT_EQ(Picture(Spelling(3999)), 3999) << "cached names are still found";
     EXPECT_EQ(m_cache.m_nPictures, CPictureCache::kMaxPictures);
     EXPECT_EQ(m_pictures.m_nPictures, CPictureCache::kMaxPictures);
     EXPECT_EQ(m_cache.m_astrPicture[3999], Spelling(3999));
@@ -245,7 +265,7 @@ TEST_F(PictureLoaderTest, ShortFilesGiveZerosOrNoTile) {
     strArchive.resize(nNameStart + 3);
     WriteBytes(CarImageFolder() + "EAGLECI.TWT", strArchive);
     EXPECT_EQ(CPictureCache::ReadTile("EAGLE", 'A', CPictureCache::TileSource::Archive), nullptr);
-    EXPECT_EQ(m_cache.LoadPicture("EAGLE"), 0);
+    EXPECT_EQ(Picture("EAGLE"), 0);
     ExpectTiles(m_pictures.m_aPictures.at(0), {true, true, true, true, true, true});
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -110,6 +111,23 @@ TEST_F(FileTest, ReadWholeFileRefusesAFileLargerThanItsLimit) {
         FAIL() << "read a file larger than its limit";
     } catch (const CFileException& e) {
         EXPECT_NE(std::string(e.what()).find("larger than 2 MB"), std::string::npos) << e.what();
+    }
+
+    // A file that grows between the open and the read (the hook runs just before the read) is
+    // read to its end, by one byte, a chunk and more, within the limit.
+    for (const std::size_t nGrowth : {std::size_t{1}, std::size_t{4096}, std::size_t{10000}}) {
+        const auto growing = [nGrowth] {
+            WriteBytes("grows.txt", "12345");
+            SetFileFaultHook([nGrowth, bGrown = false](FileOp op, const std::string&) mutable {
+                if (op == FileOp::Read && !std::exchange(bGrown, true))
+                    WriteBytes("grows.txt", "12345" + Pattern(nGrowth));
+                return false;
+            });
+        };
+        growing();
+        EXPECT_EQ(ReadWholeFile("grows.txt", 5 + nGrowth), "12345" + Pattern(nGrowth));
+        growing();
+        EXPECT_THROW((void)ReadWholeFile("grows.txt", 4 + nGrowth), CFileException) << nGrowth;
     }
 }
 

@@ -16,8 +16,8 @@ void GuiTest::TearDown() {
     std::filesystem::remove_all(m_folder, error);
 }
 
-std::unique_ptr<CProgramDriver> GuiTest::StartLoaded() {
-    auto pProgram = std::make_unique<CProgramDriver>(m_folder);
+std::unique_ptr<CProgramDriver> GuiTest::StartLoaded(CProgramDriver::EMemory eMemory) {
+    auto pProgram = std::make_unique<CProgramDriver>(m_folder, eMemory);
     if (pProgram->WaitUntilLoaded() == CProgramDriver::ELoad::ErrorBox) {
         const HWND hBox = pProgram->FindOwnWindow("gridwright");
         ADD_FAILURE() << "the program reported an error while loading: "

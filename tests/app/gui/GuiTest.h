@@ -16,7 +16,8 @@ protected:
     void TearDown() override;
 
     // Starts the program in the folder and waits until it has loaded its lists without error.
-    std::unique_ptr<CProgramDriver> StartLoaded();
+    std::unique_ptr<CProgramDriver>
+    StartLoaded(CProgramDriver::EMemory eMemory = CProgramDriver::EMemory::Forget);
     // Presses a button that ends the program and waits for the process to go.
     static void EndWith(CProgramDriver& program, int nButtonId);
 

@@ -1,6 +1,7 @@
 #include "ProgramDriver.h"
 
 #include "app/ResourceIds.h"
+#include "app/WindowMemory.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -78,7 +79,9 @@ fs::path ArtifactsFolder() {
     return FromBuildPath(GUI_ARTIFACTS_DIR);
 }
 
-CProgramDriver::CProgramDriver(const fs::path& folder) {
+CProgramDriver::CProgramDriver(const fs::path& folder, EMemory eMemory) {
+    if (eMemory == EMemory::Forget)
+        RegDeleteTreeA(HKEY_CURRENT_USER, CWindowMemory::kKey);
     const fs::path exe = folder / "gridwright.exe";
     fs::copy_file(ProgramPath(), exe, fs::copy_options::overwrite_existing);
     std::string strCommand = "\"" + exe.string() + "\"";

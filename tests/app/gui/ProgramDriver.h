@@ -17,8 +17,12 @@ public:
 
     enum class ELoad { Loaded, ErrorBox };
 
+    // What the program remembers between runs (app/WindowMemory.h) is shared by every test in
+    // the prefix: forgotten before the program starts, unless kept.
+    enum class EMemory { Forget, Keep };
+
     // Copies the program into the folder and starts it with the folder as its current directory.
-    explicit CProgramDriver(const std::filesystem::path& folder);
+    explicit CProgramDriver(const std::filesystem::path& folder, EMemory eMemory = EMemory::Forget);
     ~CProgramDriver();
     CProgramDriver(const CProgramDriver&) = delete;
     CProgramDriver& operator=(const CProgramDriver&) = delete;

@@ -1,7 +1,10 @@
 // Window chores: where the dialogs open, and the pictures shown on request.
 #include "GuiTest.h"
 
+#include "app/WindowMemory.h"
 #include "tools/DemoFolder.h"
+
+#include <climits>
 
 namespace {
 
@@ -170,4 +173,63 @@ TEST_F(GuiTest, ShowPicturesGrowsTheDialogAndRedrawsUncoveredPictures) {
     EXPECT_TRUE(EqualRect(&restored, &grown));
 
     EndWith(*pProgram, IDC_CAN);
+}
+
+TEST_F(GuiTest, TheWindowOpensAsItWasLeft) {
+    standard::Write(m_folder);
+    RECT centred{};
+    RECT left{};
+    {
+        const auto pProgram = StartLoaded();
+        const HWND hDialog = pProgram->Dialog();
+        centred = CProgramDriver::ScreenRect(hDialog);
+        // Show Pictures by its mnemonic in the window menu, as a player chooses it.
+        pProgram->PressKeys(hDialog, {VK_MENU, VK_SPACE});
+        ASSERT_TRUE(CProgramDriver::WaitUntil([&] { return pProgram->FindMenuWindow(); }));
+        pProgram->PressKeys(pProgram->FindMenuWindow(), {'P'});
+        ASSERT_TRUE(CProgramDriver::WaitUntil(
+            [&] { return CProgramDriver::ScreenRect(hDialog).bottom > centred.bottom; }));
+        // Moved (without a window manager neither the caption nor the menu's Move moves it),
+        // then minimised and closed: its normal place is what counts.
+        left = CProgramDriver::ScreenRect(hDialog);
+        OffsetRect(&left, -50, -30);
+        SetWindowPos(hDialog, nullptr, left.left, left.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        CProgramDriver::Send(hDialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        ASSERT_TRUE(IsIconic(hDialog));
+        pProgram->Post(WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(pProgram->WaitForExit());
+    }
+    {
+        const auto pProgram = StartLoaded(CProgramDriver::EMemory::Keep);
+        const RECT again = CProgramDriver::ScreenRect(pProgram->Dialog());
+        EXPECT_TRUE(EqualRect(&again, &left)) << "grown to show the pictures, where it was left";
+        EndWith(*pProgram, IDC_CAN);
+    }
+
+    // A place partly off the work area, out of all range or of the wrong size, and a Show
+    // Pictures of the wrong type or number: the window opens as on a first start.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const auto value = [](const char* pszName, DWORD dwType, const void* pData, DWORD nSize) {
+        ASSERT_EQ(
+            RegSetKeyValueA(HKEY_CURRENT_USER, CWindowMemory::kKey, pszName, dwType, pData, nSize),
+            ERROR_SUCCESS);
+    };
+    const std::int32_t anOffWork[2] = {work.right - 10, work.top};
+    const std::int32_t anFar[3] = {INT_MIN, INT_MIN, 0};
+    const DWORD nSeven = 7;
+    for (const auto& [pPlace, nPlaceSize, dwPicturesType, pPictures, nPicturesSize] :
+         {std::tuple{static_cast<const void*>(anOffWork), 8, REG_SZ, static_cast<const void*>("1"),
+                     2},
+          std::tuple{static_cast<const void*>(anFar), 8, REG_DWORD,
+                     static_cast<const void*>(&nSeven), 4},
+          std::tuple{static_cast<const void*>(anFar), 12, REG_BINARY,
+                     static_cast<const void*>(anOffWork), 4}}) {
+        value(CWindowMemory::kPlaceValue, REG_BINARY, pPlace, nPlaceSize);
+        value(CWindowMemory::kShowPicturesValue, dwPicturesType, pPictures, nPicturesSize);
+        const auto pProgram = StartLoaded(CProgramDriver::EMemory::Keep);
+        const RECT opened = CProgramDriver::ScreenRect(pProgram->Dialog());
+        EXPECT_TRUE(EqualRect(&opened, &centred)) << "centred, without the pictures";
+        EndWith(*pProgram, IDC_CAN);
+    }
 }
