@@ -121,6 +121,7 @@ void CInstallerCore::UninstallLines(const std::vector<int>& anLines) {
 
     for (auto it = anLines.rbegin(); it != anLines.rend(); ++it)
         RemoveEntry(CarList::Installed, *it);
+    SelectAndShow(CarList::Installed, Selection(m_installed.selection)); // a caret that went moves
     if (!apExports.empty()) {
         Selection exported{{}, GetCount(CarList::Available)};
         for (CarPtr& pExport : apExports) {
@@ -283,7 +284,7 @@ void CInstallerCore::Do(command::Restore& restore) {
     for (std::unique_ptr<CarRecord>& pRecord : restore.apRecords)
         apCars.push_back(std::move(pRecord));
     m_installed.apCars = std::move(apCars);
-    m_installed.selection = {}; // its lines all went
+    SelectAndShow(CarList::Installed, {}); // its lines all went
     // Only a whole kept list is offered, so the installed list is whole now and Ok may write it,
     // after a load that found the list missing or damaged too (undo takes that back).
     m_bLoaded = true;

@@ -166,10 +166,15 @@ void CInstallerCore::SelectOnly(CarList list, int nIndex) {
 
 void CInstallerCore::Show(CarList list) {
     CarListState& state = State(list);
-    if (state.selection.anLines.empty())
-        return; // the description and picture keep what they showed
+    if (state.selection.anLines.empty()) {
+        // The description and picture keep the car they showed, but no count of a selection
+        // that is gone.
+        state.strShownInfo = state.strShownCarInfo;
+        return;
+    }
     const CarRecord& car = *state.apCars[static_cast<std::size_t>(state.selection.nCaret)];
     const std::size_t nSelected = state.selection.anLines.size();
+    state.strShownCarInfo = car.m_strInfo;
     state.strShownInfo = nSelected > 1
                              ? WithThousands(nSelected) + " cars selected\r\n" + car.m_strInfo
                              : car.m_strInfo;

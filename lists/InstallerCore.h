@@ -76,6 +76,7 @@ private:
         std::vector<CarPtr> apCars; // in list order, at most kMaxCars
         Selection selection;
         std::string strShownInfo;
+        std::string strShownCarInfo; // the shown car's own text, without a count
         int nShownImage = -1;
     };
 

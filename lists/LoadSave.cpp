@@ -103,8 +103,10 @@ void CInstallerCore::LoadAll() {
     m_bLoaded = false;
     ClearLists();
     m_history.Clear(); // its steps name cars of the lists that were
-    m_available.strShownInfo.clear();
-    m_installed.strShownInfo.clear();
+    for (CarListState* pState : {&m_available, &m_installed}) {
+        pState->strShownInfo.clear();
+        pState->strShownCarInfo.clear();
+    }
     m_available.nShownImage = -1;
     m_installed.nShownImage = -1;
     if (!m_bPicturesMade) {

@@ -132,8 +132,13 @@ private:
         side.nCaret = nCaret >= 0 && nCaret < Count(side) ? nCaret
                       : side.sel.empty()                  ? -1
                                                           : *side.sel.begin();
-        if (side.sel.empty())
+        if (side.sel.empty()) {
+            // No count of a selection that is gone.
+            if (const auto nEnd = side.strInfo.find(" cars selected\r\n");
+                nEnd != std::string::npos && side.strInfo.find_first_not_of("0123456789") == nEnd)
+                side.strInfo.erase(0, nEnd + 16);
             return;
+        }
         const Car& car = side.aCars[static_cast<std::size_t>(side.nCaret)];
         side.strInfo =
             (side.sel.size() > 1 ? std::to_string(side.sel.size()) + " cars selected\r\n" : "") +
@@ -202,8 +207,7 @@ private:
         for (const int n : installed.sel)
             if (staying(n) >= 0)
                 sel.insert(staying(n));
-        installed.sel = sel;
-        installed.nCaret = installed.nCaret < 0 ? -1 : staying(installed.nCaret);
+        Select(installed, sel, installed.nCaret < 0 ? -1 : staying(installed.nCaret));
         if (!exported.empty())
             Select(available, exported, *exported.begin());
         Name("Uninstall", aLeaving);
@@ -341,8 +345,7 @@ private:
         for (const auto& pRecord : r.apRecords)
             installed.aCars.push_back({pRecord->m_strCarName, pRecord->m_strFileBase,
                                        pRecord->m_strInfo, pRecord->m_strText, pRecord->m_nImage});
-        installed.sel.clear();
-        installed.nCaret = -1;
+        Select(installed, {}, -1);
         m_strName = "Restore Opponent List";
     }
     void Do(command::Load) {} // never drawn
