@@ -93,7 +93,9 @@ fi
 # "name value target unit" lines for the closing table.
 native_ratio="$(awk '/LoadAll against reading/ {on = 1} on && $1 == "cars:2000" {print $NF; exit}' \
     "$demo/native.txt")"
-echo "native-load ${native_ratio:-?} 0.6 x" >>"$results"
+if [ "${GRIDWRIGHT_BENCH_NATIVE:-1}" != 0 ]; then
+    echo "native-load ${native_ratio:-?} 0.6 x" >>"$results"
+fi
 # Linear growth: the cost of a car between 1000 and 2000 cars over its cost between 250 and 500
 # (1 when the load grows in a straight line).
 growth_ratio() {
@@ -262,7 +264,7 @@ if [ "$with_wine" != 0 ]; then
     "$wineserver" -p || wineserver=""
     # Wine's own services start with its first program and keep its output open: started here,
     # apart from any measurement and any output read back.
-    "$wine" wineboot </dev/null >/dev/null 2>&1 || true
+    "$GRIDWRIGHT_WINE" wineboot </dev/null >/dev/null 2>&1 || true
     for size in small big 250 500 1000; do
         cp "$wine_build/app/gridwright.exe" "$wine_build/bench/gw_load_once.exe" \
             "$wine_build/bench/gw_read_once.exe" "$wine_build/bench/gw_trivial_dialog.exe" \
