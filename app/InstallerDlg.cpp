@@ -394,11 +394,14 @@ void CInstallerDlg::DrawLines(CarList list, const LineChange& lines) {
     if (lines.nFirst == 0 && lines.nNewEnd > 1)
         ::SendMessageA(hList, LB_INITSTORAGE, static_cast<WPARAM>(lines.nNewEnd),
                        32 * lines.nNewEnd);
+    // Straight to the list box's own procedure: under Wine the drag list's subclass, which has
+    // nothing to do with these messages, asks the server for its data three times a message.
+    const auto pfnListProc = reinterpret_cast<WNDPROC>(::GetClassLongPtrA(hList, GCLP_WNDPROC));
     for (int i = lines.nOldEnd - 1; i >= lines.nFirst; --i)
-        ::SendMessageA(hList, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+        ::CallWindowProcA(pfnListProc, hList, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
     for (int i = lines.nFirst; i < lines.nNewEnd; ++i)
-        ::SendMessageA(hList, LB_INSERTSTRING, static_cast<WPARAM>(i),
-                       reinterpret_cast<LPARAM>(m_core.GetCar(list, i).m_strCarName.c_str()));
+        ::CallWindowProcA(pfnListProc, hList, LB_INSERTSTRING, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(m_core.GetCar(list, i).m_strCarName.c_str()));
     ::SendMessageA(hList, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(hList, nullptr, TRUE);
 }

@@ -11,8 +11,9 @@ INT_PTR CALLBACK DialogProc(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM) {
     case WM_INITDIALOG:
         return TRUE;
     case WM_SHOWWINDOW:
-        // Closes at the moment the installer would have its lists filled.
-        if (wParam != 0)
+        // Closes at the moment the installer would have its lists filled, when the installer
+        // would close too; otherwise it stays open for gw_start_driver, as the installer does.
+        if (wParam != 0 && ::GetEnvironmentVariableA("GRIDWRIGHT_EXIT_AFTER_LOAD", nullptr, 0) > 0)
             ::PostMessageA(hWnd, WM_CLOSE, 0, 0);
         return FALSE;
     case WM_CLOSE:

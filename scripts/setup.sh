@@ -16,6 +16,7 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64                 # 64-bit, where 32-bit can't run
     wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick     # running it under Wine
     fonts-wine                                                     # Wine's Marlett and Tahoma
+    openbox                                                        # a window manager for bench.sh
     clang libclang-rt-14-dev clang-format                          # fuzzing and formatting
 )
 
