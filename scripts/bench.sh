@@ -34,7 +34,7 @@
 # GRIDWRIGHT_BENCH_ROUNDS sets the rounds (default 3). GRIDWRIGHT_BENCH_WINE=0 skips the Wine side,
 # GRIDWRIGHT_BENCH_NATIVE=0 the native benchmark. Without a display the script runs itself under
 # xvfb-run; without a window manager on the display it starts openbox (installed by
-# scripts/setup.sh when missing) and ends it afterwards. The Wine side keeps a Wine server running
+# scripts/setup.sh openbox when missing) and ends it afterwards. The Wine side keeps a Wine server running
 # for WINEPREFIX while it measures (so that no run pays for starting one) and, when it started
 # that server, ends it afterwards: do not start another Wine program in the same prefix meanwhile.
 set -euo pipefail
@@ -234,7 +234,7 @@ if [ "$with_wine" != 0 ]; then
     # A player's desktop has a window manager, which takes part in showing and sizing windows.
     has_window_manager() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
     if ! has_window_manager; then
-        command -v openbox >/dev/null || bash "$root/scripts/setup.sh"
+        command -v openbox >/dev/null || bash "$root/scripts/setup.sh" openbox
         openbox >/dev/null 2>&1 &
         window_manager=$!
         for ((i = 0; i < 100; ++i)); do

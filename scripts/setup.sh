@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on Debian 12 and prepares a Wine prefix. Only missing
-# packages are installed, so a second run takes a moment.
+# Installs what building and testing need on Debian 12, and any packages named as arguments, and
+# prepares a Wine prefix. Only missing packages are installed, so a second run takes a moment.
 set -euo pipefail
 
 export DEBIAN_FRONTEND=noninteractive
@@ -16,8 +16,8 @@ packages=(
     g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64                 # 64-bit, where 32-bit can't run
     wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick     # running it under Wine
     fonts-wine                                                     # Wine's Marlett and Tahoma
-    openbox                                                        # a window manager for bench.sh
     clang libclang-rt-14-dev clang-format                          # fuzzing and formatting
+    "$@"                                                           # what a caller adds (bench.sh: openbox)
 )
 
 is_installed() {
