@@ -17,14 +17,6 @@ namespace {
 
 constexpr const char* kShowPicturesText = "Show &Pictures";
 
-CarList ListOf(int nListId) {
-    return nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed;
-}
-
-int ListId(CarList list) {
-    return list == CarList::Available ? IDC_AVAILABLE : IDC_INSTALLED;
-}
-
 // A child control's rectangle in the dialog's client co-ordinates.
 RECT ChildRect(HWND hDialog, HWND hChild) {
     RECT rect{};

@@ -10,10 +10,6 @@
 
 namespace {
 
-CarList ListOf(int nListId) {
-    return nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed;
-}
-
 // Where the pointer was at the press or the release being handled, as the list box takes it: a
 // busy program would find the pointer on its way to another line by now.
 POINT MessagePoint() {

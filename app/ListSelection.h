@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ResourceIds.h"
 #include "lists/Commands.h"
 
 #include <windows.h>
@@ -7,6 +8,14 @@
 #include <optional>
 
 // Reading and drawing the selection of a list box that selects several lines (LBS_EXTENDEDSEL).
+
+// The model's list that a list box shows, and the list box that shows a list.
+[[nodiscard]] inline CarList ListOf(int nListId) {
+    return nListId == IDC_AVAILABLE ? CarList::Available : CarList::Installed;
+}
+[[nodiscard]] inline int ListId(CarList list) {
+    return list == CarList::Available ? IDC_AVAILABLE : IDC_INSTALLED;
+}
 
 // The list box's selected lines, ascending, and its caret (-1 when it has no lines).
 [[nodiscard]] Selection ReadListSelection(HWND hList);
