@@ -91,6 +91,9 @@ void DrawListSelection(HWND hList, const Selection& selection, bool bLinesChange
         return;
     ::SendMessageA(hList, LB_SETCARETINDEX, static_cast<WPARAM>(selection.nCaret), FALSE);
     ::SendMessageA(hList, LB_SETANCHORINDEX, static_cast<WPARAM>(selection.nCaret), 0);
+    // A block just installed or moved shows as much of itself as fits, the caret above all.
+    if (bLinesChanged && shown.anLines != selection.anLines && !selection.anLines.empty())
+        ScrollIntoView(hList, selection.anLines.back());
     if (shown.anLines != selection.anLines || bCaret)
         ScrollIntoView(hList, selection.nCaret);
 }

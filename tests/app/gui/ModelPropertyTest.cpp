@@ -218,15 +218,6 @@ public:
                                                                             : "disabled");
     }
 
-    // Returns once the program has handled all input given so far: a window gets its paint
-    // only when no input waits, so a button made to paint again has painted after the input.
-    void WaitUntilIdle() const {
-        const HWND hButton = m_program.Control(IDC_CAN);
-        InvalidateRect(hButton, nullptr, FALSE);
-        if (!CProgramDriver::WaitUntil([&] { return !GetUpdateRect(hButton, nullptr, FALSE); }))
-            throw std::runtime_error("the program stayed busy");
-    }
-
     int Random(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
     // A random line wholly in view: a point on it hits that line and scrolls nothing. Below the
@@ -422,10 +413,9 @@ TEST_F(GuiTest, RandomPlayerInputShowsWhatTheModelGives) {
 
     for (int nStep = 0; nStep <= kSteps; ++nStep) {
         if (nStep > 0) {
-            std::cout << "BEFORE " << nStep << "\n" << run.Shown(true) << "\n";
             run.ActAtRandom();
         }
-        run.WaitUntilIdle();
+        pProgram->WaitUntilIdle();
         if (const std::string strShown = run.Shown(false), strModel = run.Shown(true);
             strShown != strModel) {
             const fs::path bmp = ArtifactsFolder() / "model-property-mismatch.bmp";

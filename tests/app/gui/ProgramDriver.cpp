@@ -330,7 +330,18 @@ void CProgramDriver::PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) 
         aInputs.size())
         throw std::runtime_error("the keys could not be sent");
     // Handled once the dialog's thread answers after them (a key may close the window).
-    Sleep(kPollMs);
+    WaitUntilIdle();
+}
+
+void CProgramDriver::WaitUntilIdle() const {
+    // A window gets its paint only when no input waits: a button made to paint again has painted
+    // after the input.
+    // A closed or hidden dialog paints nothing: the answer to a message must do.
+    if (const HWND hButton = GetDlgItem(m_hDialog, IDC_CAN); IsWindowVisible(hButton)) {
+        InvalidateRect(hButton, nullptr, FALSE);
+        if (!WaitUntil([&] { return !GetUpdateRect(hButton, nullptr, FALSE); }))
+            throw std::runtime_error("the program stayed busy");
+    }
     Sync();
 }
 

@@ -82,6 +82,8 @@ public:
     bool CloseBox(HWND hBox) const;
     // Returns once the dialog has handled everything sent or posted to it before.
     void Sync() const;
+    // Returns once the program has handled all input given so far.
+    void WaitUntilIdle() const;
     // Real key input, as a user types it: brings the window to the foreground, presses the keys
     // in order and lets them go in reverse (so {VK_CONTROL, 'Z'} is Ctrl+Z).
     void PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) const;
