@@ -302,6 +302,8 @@ bool CProgramDriver::CloseBox(HWND hBox) const {
 
 void CProgramDriver::Sync() const {
     Send(m_hDialog, WM_NULL, 0, 0);
+    // A message sent is handled before those posted earlier: the paint comes after them all.
+    static_cast<void>(Repainted()); // busy all that while: the answer must do
 }
 
 void CProgramDriver::PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) const {
@@ -333,16 +335,20 @@ void CProgramDriver::PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) 
     WaitUntilIdle();
 }
 
+bool CProgramDriver::Repainted() const {
+    // A window gets its paint only when no input or posted message waits: a button made to paint
+    // again has painted after them. A closed or hidden dialog paints nothing.
+    const HWND hButton = GetDlgItem(m_hDialog, IDC_CAN);
+    if (!IsWindowVisible(hButton))
+        return true;
+    InvalidateRect(hButton, nullptr, FALSE);
+    return WaitUntil([&] { return !GetUpdateRect(hButton, nullptr, FALSE); });
+}
+
 void CProgramDriver::WaitUntilIdle() const {
-    // A window gets its paint only when no input waits: a button made to paint again has painted
-    // after the input.
-    // A closed or hidden dialog paints nothing: the answer to a message must do.
-    if (const HWND hButton = GetDlgItem(m_hDialog, IDC_CAN); IsWindowVisible(hButton)) {
-        InvalidateRect(hButton, nullptr, FALSE);
-        if (!WaitUntil([&] { return !GetUpdateRect(hButton, nullptr, FALSE); }))
-            throw std::runtime_error("the program stayed busy");
-    }
-    Sync();
+    if (!Repainted())
+        throw std::runtime_error("the program stayed busy");
+    Send(m_hDialog, WM_NULL, 0, 0);
 }
 
 void CProgramDriver::Focus(int nControlId) {

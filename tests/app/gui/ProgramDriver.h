@@ -80,13 +80,16 @@ public:
     bool WaitUntilGone(HWND hWindow) const;
     // Presses a box's OK button (id 1) and waits until the box has gone.
     bool CloseBox(HWND hBox) const;
-    // Returns once the dialog has handled everything sent or posted to it before.
+    // Returns once the dialog has handled everything sent or posted to it before (or, when it
+    // stays busy, after kWaitMs).
     void Sync() const;
-    // Returns once the program has handled all input given so far.
+    // Returns once the program has handled all input given so far; throws when it stays busy.
     void WaitUntilIdle() const;
     // Real key input, as a user types it: brings the window to the foreground, presses the keys
     // in order and lets them go in reverse (so {VK_CONTROL, 'Z'} is Ctrl+Z).
     void PressKeys(HWND hWindow, std::initializer_list<WORD> aKeys) const;
+    // Whether the dialog's Can button, made to paint again, painted within kWaitMs.
+    [[nodiscard]] bool Repainted() const;
     // Gives the keyboard focus to a control of the dialog, as the Tab key would.
     void Focus(int nControlId);
     // A visible pop-up menu window of the process, or null.
